@@ -1,0 +1,61 @@
+// The emit pipeline: every instruction, label and raw line of the output passes here.
+// Instructions get their single-instruction rewrites, may be absorbed into the line
+// before them, and wait in the PeepholeWindow until a global label, a full window or
+// the end of the compilation writes them out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "asmout/peephole_window.h"
+
+namespace vorax {
+
+class Compilation;
+
+class Emitter {
+ public:
+  explicit Emitter(Compilation& compilation);
+
+  void emitInstruction(std::string_view mnemonic, std::string_view source,
+                       std::string_view destination);
+  void defineLabel(bool forgetRegisters, std::string_view label);
+  void emitRawLine(std::string_view text);
+  // Runs the block passes (when more than three lines wait), writes every line and starts
+  // a new local-label space.
+  void flushWindow();
+  // Writes every waiting line unchanged (no block passes): the error path.
+  void writeWindowUnchanged();
+
+  [[nodiscard]] const std::string& pendingLabel() const { return pendingLabel_; }
+  void clearPendingLabel() { pendingLabel_.clear(); }
+  void setOddDataPending(bool on) { oddDataPending_ = on; }
+  [[nodiscard]] bool oddDataPending() const { return oddDataPending_; }
+  [[nodiscard]] bool callEmitted() const { return callEmitted_; }
+  void setCallEmitted(bool on) { callEmitted_ = on; }
+
+  // Local labels "$n": numbers restart at 2 after every flush.
+  [[nodiscard]] int newLabelNumber() { return localLabelCounter_++; }
+
+  PeepholeWindow& window() { return window_; }
+  const PeepholeWindow& window() const { return window_; }
+
+  // Line statistics for the trailer.
+  [[nodiscard]] std::int64_t emittedLines() const { return emittedLines_; }
+  [[nodiscard]] std::int64_t removedLines() const { return window_.removedLines(); }
+  [[nodiscard]] std::int64_t labelFillerNops() const { return labelFillerNops_; }
+  void countLabelFillerNop() { ++labelFillerNops_; }
+
+ private:
+  Compilation& compilation_;
+  PeepholeWindow window_;
+  std::string pendingLabel_;
+  bool oddDataPending_ = false;
+  bool callEmitted_ = false;
+  int localLabelCounter_ = 2;
+  std::int64_t emittedLines_ = 0;
+  std::int64_t labelFillerNops_ = 0;
+};
+
+}  // namespace vorax

@@ -1,0 +1,157 @@
+#include "asmout/peephole_window.h"
+
+#include <utility>
+
+#include "asmout/output_file.h"
+
+namespace vorax {
+
+int LocalLabelUses::labelNumber(std::string_view text) {
+  if (text.size() < 2 || text[0] != '$') {
+    return -1;
+  }
+  int number = 0;
+  for (char c : text.substr(1)) {
+    if (c < '0' || c > '9' || number > 100'000'000) {
+      return -1;
+    }
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+void LocalLabelUses::countUse(std::string_view text) {
+  int number = labelNumber(text);
+  if (number < 0) {
+    return;
+  }
+  if (static_cast<std::size_t>(number) >= counts_.size()) {
+    counts_.resize(static_cast<std::size_t>(number) + 1, 0);
+  }
+  ++counts_[static_cast<std::size_t>(number)];
+}
+
+void LocalLabelUses::dropUse(std::string_view text) {
+  int number = labelNumber(text);
+  if (number >= 0 && static_cast<std::size_t>(number) < counts_.size() &&
+      counts_[static_cast<std::size_t>(number)] > 0) {
+    --counts_[static_cast<std::size_t>(number)];
+  }
+}
+
+int LocalLabelUses::uses(std::string_view text) const { return usesOf(labelNumber(text)); }
+
+int LocalLabelUses::usesOf(int number) const {
+  if (number < 0 || static_cast<std::size_t>(number) >= counts_.size()) {
+    return 0;
+  }
+  return counts_[static_cast<std::size_t>(number)];
+}
+
+void LocalLabelUses::clear() { counts_.assign(counts_.size(), 0); }
+
+void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines) {
+  std::string text;
+  const std::size_t n = line.label.size();
+  if (n == 0) {
+    text = "\t";
+  } else if (n <= 6) {
+    text = line.label + ":\t";
+  } else if (n == 7) {
+    text = line.label + ":";
+  } else {
+    outLines.push_back(line.label + ":");
+    text = "\t";
+  }
+  text += line.mnemonic;
+  if (!line.source.empty()) {
+    text += '\t';
+    text += line.source;
+    if (!line.destination.empty()) {
+      text += ',';
+      text += line.destination;
+    }
+  }
+  outLines.push_back(std::move(text));
+}
+
+PeepholeWindow::PeepholeWindow(OutputFile& output) : output_(output) {
+  lines_.reserve(kCapacity);
+}
+
+void PeepholeWindow::append(WindowLine line) { lines_.push_back(std::move(line)); }
+
+void PeepholeWindow::deleteLine(int i) {
+  WindowLine& line = (*this)[i];
+  labelUses_.dropUse(line.source);
+  line.mnemonic = "nop";
+  line.source.clear();
+  line.destination.clear();
+}
+
+void PeepholeWindow::removeLine(int i) {
+  labelUses_.dropUse((*this)[i].source);
+  lines_.erase(lines_.begin() + i);
+  ++removedLines_;
+}
+
+void PeepholeWindow::removeLineKeepingAttached(int i) {
+  WindowLine& line = (*this)[i];
+  if (!line.attached.empty()) {
+    if (i > 0) {
+      auto& previous = (*this)[i - 1].attached;
+      previous.insert(previous.end(), std::make_move_iterator(line.attached.begin()),
+                      std::make_move_iterator(line.attached.end()));
+    } else {
+      for (const std::string& text : line.attached) {
+        output_.writeLine(text);
+      }
+    }
+    line.attached.clear();
+  }
+  removeLine(i);
+}
+
+void PeepholeWindow::insertBefore(int i) {
+  WindowLine inserted;
+  inserted.mnemonic = "neop";
+  inserted.label = std::exchange((*this)[i].label, std::string());
+  lines_.insert(lines_.begin() + i, std::move(inserted));
+}
+
+void PeepholeWindow::redirectBranch(int i, std::string_view newTarget) { setSource(i, newTarget); }
+
+void PeepholeWindow::setSource(int i, std::string_view source) {
+  WindowLine& line = (*this)[i];
+  labelUses_.dropUse(line.source);
+  line.source.assign(source.substr(0, kSourceWidth));
+  labelUses_.countUse(line.source);
+}
+
+void PeepholeWindow::writeLine(WindowLine& line) {
+  formatted_.clear();
+  formatWindowLine(line, formatted_);
+  for (const std::string& text : formatted_) {
+    output_.writeLine(text);
+  }
+  for (const std::string& text : line.attached) {
+    output_.writeLine(text);
+  }
+}
+
+void PeepholeWindow::writeOldest() {
+  if (lines_.empty()) {
+    return;
+  }
+  writeLine(lines_.front());
+  lines_.erase(lines_.begin());
+}
+
+void PeepholeWindow::writeAll() {
+  for (WindowLine& line : lines_) {
+    writeLine(line);
+  }
+  lines_.clear();
+}
+
+}  // namespace vorax

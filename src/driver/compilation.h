@@ -1,0 +1,53 @@
+// One compilation's whole state. compileFile builds a fresh Compilation, so resetting
+// the compiler is constructing a new one; nothing of one run is seen by the next.
+// Subsystems reach each other through the Compilation they belong to.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "asmout/emitter.h"
+#include "asmout/output_file.h"
+#include "asmout/register_pool.h"
+#include "diag/diagnostics.h"
+#include "driver/compile_host.h"
+#include "source/directives.h"
+#include "source/reader.h"
+#include "source/scanner.h"
+#include "source/token_codes.h"
+
+namespace vorax {
+
+class Compilation {
+ public:
+  explicit Compilation(CompileHost& host);
+  Compilation(const Compilation&) = delete;
+  Compilation& operator=(const Compilation&) = delete;
+
+  // Member order is construction order: lower layers first.
+  CompileHost& host;
+  OutputFile output;
+  Diagnostics diagnostics;
+  Directives directives;
+  Reader reader;
+  Scanner scanner;
+  RegisterPool registers;
+  Emitter emitter;
+
+  // The driver's own state.
+  TokenCode compilationKind = TokenCode::Comment;
+  std::string programLabel;  // "\NAME" for a program, the unit name for a unit
+  std::string unitName;
+  int scopeLevel = 0;
+  // Value of the constant STACK that a program with a stack value gets (entered into
+  // the program's scope once the identifier table takes it).
+  std::optional<std::int32_t> stackConstant;
+
+  // Short-hands for the calls every parser makes.
+  [[noreturn]] void reportError(int number) { diagnostics.reportError(number); }
+  [[nodiscard]] TokenCode token() const { return scanner.currentToken(); }
+  void nextToken() { scanner.nextToken(); }
+};
+
+}  // namespace vorax

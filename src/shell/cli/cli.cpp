@@ -1,0 +1,64 @@
+#include "shell/cli/cli.h"
+
+#include <exception>
+
+#include "driver/compile_file.h"
+#include "driver/version.h"
+#include "shell/cli/terminal_host.h"
+
+namespace vorax {
+namespace {
+
+void printUsage(std::ostream& stream) {
+  stream << "usage: vorax [--help] [--version] FILE.PAS...\n"
+            "Compiles each Pascal source to an H8/300H assembly file beside it (FILE.asm).\n"
+            "Exit status: 0 all files compiled, 1 a file had an error, 2 usage error.\n";
+}
+
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err) {
+  std::vector<std::string> files;
+  bool optionsEnded = false;
+  for (const std::string& argument : arguments) {
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && argument == "--help") {
+      printUsage(out);
+      return kExitSuccess;
+    } else if (!optionsEnded && argument == "--version") {
+      out << kProductName << ' ' << kVersionText << "  " << kProductDate << '\n';
+      return kExitSuccess;
+    } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
+      err << "vorax: unknown option " << argument << '\n';
+      printUsage(err);
+      return kExitUsage;
+    } else {
+      files.push_back(argument);
+    }
+  }
+  if (files.empty()) {
+    printUsage(err);
+    return kExitUsage;
+  }
+
+  TerminalHost host(out, err);
+  int status = kExitSuccess;
+  for (const std::string& file : files) {
+    host.beginFile(file);
+    try {
+      compileFile(file, host);
+    } catch (const std::exception& failure) {
+      err << "vorax: " << file << ": " << failure.what() << '\n';
+      status = kExitCompileError;
+      continue;
+    }
+    if (host.sourceErrorSeen()) {
+      status = kExitCompileError;
+    }
+  }
+  return status;
+}
+
+}  // namespace vorax

@@ -1,0 +1,7 @@
+#include "source/directives.h"
+
+namespace vorax {
+
+Directives::Directives(Compilation& compilation) : compilation_(compilation) {}
+
+}  // namespace vorax

@@ -1,0 +1,58 @@
+// The source reader: opens the main source and the output file, delivers the source one
+// character at a time, keeps the current line for error messages, echoes lines into the
+// output, carries out include directives and drives the per-file progress rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vorax {
+
+class Compilation;
+
+class Reader {
+ public:
+  explicit Reader(Compilation& compilation);
+  ~Reader();
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  // Opens the main file in slot 0 and creates the output file (errors 101, 100).
+  void openCompilationFiles(const std::string& fileName);
+
+  void nextChar();
+  [[nodiscard]] char currentChar() const;
+  // The character after currentChar in the innermost line buffer (NUL at its end).
+  [[nodiscard]] char peekChar() const;
+  // True when the innermost line buffer holds nothing but its end marker.
+  [[nodiscard]] bool lineExhausted() const;
+  // Carries out an include directive read in the comment just closed.
+  void performPendingInclude();
+
+  // Set by the scanner while it reads a string constant.
+  void setInsideString(bool on);
+
+  // Position data for error reports.
+  [[nodiscard]] int fileDepth() const;
+  // The innermost file's current line as read, leading blanks and tabs removed.
+  [[nodiscard]] const std::string& savedLine() const;
+  // The innermost file's current line exactly as written (with its indentation).
+  [[nodiscard]] const std::string& lineAsWritten() const;
+  // How many characters of indentation savedLine() lost.
+  [[nodiscard]] int indentation() const;
+  [[nodiscard]] const std::string& innermostFileName() const;
+  [[nodiscard]] std::int32_t innermostLineNumber() const;
+
+  [[nodiscard]] std::int32_t sourceLineCount() const;
+
+  // Closes every open source file, innermost first (error path and end of compilation).
+  void closeAllSources();
+
+ private:
+  struct State;
+  Compilation& compilation_;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace vorax

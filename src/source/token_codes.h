@@ -1,0 +1,88 @@
+// Token codes. Expression trees reuse the operator tokens' codes as operator codes, so
+// the numbers are part of the design, not an accident of declaration order.
+#pragma once
+
+#include <cstdint>
+
+namespace vorax {
+
+enum class TokenCode : std::uint8_t {
+  Identifier = 1,
+  IntegerConst = 2,
+  CharConst = 3,
+  RealConst = 4,
+  StringConst = 5,
+  Plus = 6,
+  Minus = 7,
+  Star = 8,
+  Slash = 9,
+  Assign = 10,
+  Equal = 11,
+  NotEqual = 12,
+  Less = 13,
+  LessEqual = 14,
+  Greater = 15,
+  GreaterEqual = 16,
+  Period = 17,
+  Comma = 18,
+  Semicolon = 19,
+  Colon = 20,
+  Caret = 21,
+  Range = 22,
+  OpenParen = 23,
+  CloseParen = 24,
+  OpenBracket = 25,
+  CloseBracket = 26,
+  Comment = 27,
+  CloseBrace = 28,
+  CloseStarParen = 29,
+  At = 30,
+  // Reserved words, grouped by length and alphabetical within a length.
+  Do = 31,
+  If = 32,
+  In = 33,
+  Of = 34,
+  Or = 35,
+  To = 36,
+  And = 37,
+  Div = 38,
+  End = 39,
+  For = 40,
+  Mod = 41,
+  Nil = 42,
+  Not = 43,
+  Shl = 44,
+  Shr = 45,
+  Var = 46,
+  Xor = 47,
+  Case = 48,
+  Else = 49,
+  Then = 50,
+  Type = 51,
+  Unit = 52,
+  Uses = 53,
+  With = 54,
+  Array = 55,
+  Begin = 56,
+  Const = 57,
+  Until = 58,
+  While = 59,
+  Downto = 60,
+  Nextof = 61,
+  Record = 62,
+  Repeat = 63,
+  Forward = 64,
+  Program = 65,
+  Absolute = 66,
+  External = 67,
+  Function = 68,
+  Interface = 69,
+  Interrupt = 70,
+  Procedure = 71,
+  Implementation = 72,
+};
+
+inline constexpr int kFirstReservedWord = 31;
+inline constexpr int kLastReservedWord = 72;
+
+}  // namespace vorax
