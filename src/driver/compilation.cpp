@@ -2,13 +2,15 @@
 
 namespace vorax {
 
-Compilation::Compilation(CompileHost& host)
+Compilation::Compilation(CompileHost& host, CompileOptions options)
     : host(host),
+      options(options),
       diagnostics(*this),
       directives(*this),
       reader(*this),
       scanner(*this),
       registers(*this),
+      optimizer(*this),
       emitter(*this) {}
 
 }  // namespace vorax

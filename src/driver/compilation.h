@@ -9,9 +9,11 @@
 
 #include "asmout/emitter.h"
 #include "asmout/output_file.h"
+#include "asmout/peephole_optimizer.h"
 #include "asmout/register_pool.h"
 #include "diag/diagnostics.h"
 #include "driver/compile_host.h"
+#include "driver/compile_options.h"
 #include "source/directives.h"
 #include "source/reader.h"
 #include "source/scanner.h"
@@ -21,18 +23,20 @@ namespace vorax {
 
 class Compilation {
  public:
-  explicit Compilation(CompileHost& host);
+  Compilation(CompileHost& host, CompileOptions options);
   Compilation(const Compilation&) = delete;
   Compilation& operator=(const Compilation&) = delete;
 
   // Member order is construction order: lower layers first.
   CompileHost& host;
+  const CompileOptions options;
   OutputFile output;
   Diagnostics diagnostics;
   Directives directives;
   Reader reader;
   Scanner scanner;
   RegisterPool registers;
+  PeepholeOptimizer optimizer;
   Emitter emitter;
 
   // The driver's own state.

@@ -101,11 +101,11 @@ void runCompilation(Compilation& c, const std::string& fileName, const LocalDate
 
 }  // namespace
 
-void compileFile(const std::string& fileName, CompileHost& host) {
+void compileFile(const std::string& fileName, CompileHost& host, const CompileOptions& options) {
   host.pauseBeforeCompile();
   const LocalDateTime startTime = host.now();
   // A fresh Compilation is the reset of every piece of compiler state.
-  auto compilation = std::make_unique<Compilation>(host);
+  auto compilation = std::make_unique<Compilation>(host, options);
   try {
     runCompilation(*compilation, fileName, startTime);
   } catch (const tokeninvalid&) {
