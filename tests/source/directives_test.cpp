@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scan_session.h"
+#include "support/scan_session.h"
 
 namespace vorax::testing {
 namespace {
