@@ -124,15 +124,22 @@ bool mergeStackReservations(PeepholeWindow& w, PendingInstruction& in) {
   return true;
 }
 
-// and.b #m,R / extu.w R   =>   and.w #m,R
+// and.b #m,R / extu.w R   =>   and.w #m,R        (and.w then extu.l gives and.l)
+// The mask must be one size below the extension: and.b then extu.l keeps bits 8..15,
+// which and.l would clear.
 bool extensionIntoMask(PeepholeWindow& w, PendingInstruction& in) {
   WindowLine& last = w.last();
-  if (!startsWith(in.mnemonic, "extu") || in.mnemonic.size() < 6 ||
-      !startsWith(last.mnemonic, "and.") || last.mnemonic.size() < 5 ||
+  if (!startsWith(in.mnemonic, "extu.") || in.mnemonic.size() != 6 ||
+      !startsWith(last.mnemonic, "and.") || last.mnemonic.size() != 5 ||
       !startsWith(last.source, "#") || last.destination != in.source) {
     return false;
   }
-  last.mnemonic[4] = in.mnemonic[5];
+  const char masked = last.mnemonic[4];
+  const char extended = in.mnemonic[5];
+  if (!(masked == 'b' && extended == 'w') && !(masked == 'w' && extended == 'l')) {
+    return false;
+  }
+  last.mnemonic[4] = extended;
   return true;
 }
 

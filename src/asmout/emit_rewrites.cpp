@@ -1,6 +1,7 @@
 // Single-instruction rewrites of the emit pipeline, applied in a fixed order to every
 // new instruction before the absorption tests.
 #include <array>
+#include <cstdint>
 #include <utility>
 
 #include "asmout/emit_rules.h"
@@ -61,14 +62,24 @@ void singleBitOrIntoBitSet(PendingInstruction& in) {
 }
 
 // extu.w R / and.X #m,R   =>   nop / and.X #m,R      (the mask decides the high bits)
+// Only when the mask clears every bit the extension would have set: a mask as wide as the
+// extended value whose bits all lie within the extension's source (8 bits for extu.w /
+// exts.w, 16 for the long forms).
 void maskMakesExtensionDead(PeepholeWindow& w, const PendingInstruction& in, bool labelPending) {
-  if (labelPending || w.empty() || !startsWith(in.mnemonic, "and.") ||
-      !startsWith(in.source, "#")) {
+  if (labelPending || w.empty() || !startsWith(in.mnemonic, "and.")) {
     return;
   }
   const WindowLine& last = w.last();
-  if ((startsWith(last.mnemonic, "extu") || startsWith(last.mnemonic, "exts")) &&
-      last.source == in.destination) {
+  if ((!startsWith(last.mnemonic, "extu.") && !startsWith(last.mnemonic, "exts.")) ||
+      last.source != in.destination) {
+    return;
+  }
+  const char extended = sizeLetter(last.mnemonic);
+  const char masked = sizeLetter(in.mnemonic);
+  const bool wideEnough = masked == 'l' || (masked == 'w' && extended == 'w');
+  const std::int64_t sourceLimit = extended == 'w' ? 0x100 : 0x10000;
+  std::int64_t mask = 0;
+  if (wideEnough && parseDecimalImmediate(in.source, mask) && mask >= 0 && mask < sourceLimit) {
     w.deleteLine(w.count() - 1);
   }
 }
