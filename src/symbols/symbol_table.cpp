@@ -68,6 +68,9 @@ void SymbolTable::CloseScope() {
   level.root = nullptr;
   level.types.clear();
   level.entries.clear();
+  if (scopeLevel_ == 0) {
+    types_ = PredefinedTypes{};  // they were level 0's descriptors
+  }
   --scopeLevel_;
 }
 
