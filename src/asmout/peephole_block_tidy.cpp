@@ -46,7 +46,7 @@ bool shiftPair(RuleContext& context, int a) {
   const WindowLine& left = w[a + 1];
   if (!startsWith(right.mnemonic, "shar.") || right.source != "#1" ||
       !startsWith(left.mnemonic, "shal.") || left.source != "#1" ||
-      sizeSuffix(left.mnemonic) != sizeSuffix(right.mnemonic) ||
+      operationSize(left.mnemonic) != operationSize(right.mnemonic) ||
       left.destination != right.destination || !left.label.empty() ||
       !flagsDeadFrom(context, a + 2)) {
     return false;

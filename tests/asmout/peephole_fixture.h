@@ -26,6 +26,7 @@ struct RuleCase {
   std::vector<std::pair<std::string, int>> uses = {};  // label use counts afterwards
   bool cpu2000 = false;
   bool registersFree = true;  // the code generators hold no work register
+  bool withSlotsUsed = false;  // the routine stored into its WITH slots
 };
 
 inline std::ostream& operator<<(std::ostream& stream, const RuleCase& c) {
@@ -54,6 +55,7 @@ class PeepholeFixture {
     registersFree = c.registersFree;
     compilation_.directives.settings().cpu2000 = c.cpu2000;
     compilation_.directives.settings().cpu300H = !c.cpu2000;
+    compilation_.optimizer.setWithSlotsUsed(c.withSlotsUsed);
     loadWindow(window_, c.in);
   }
 
