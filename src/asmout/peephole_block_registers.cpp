@@ -180,7 +180,34 @@ bool repeatedLoad(RuleContext& context, int a) {
   return changed;
 }
 
+namespace {
+
+// mov.X S,R1 / mov.X R1,R2   =>   mov.X S,R2        (R1 dead after the copy)
+// The value may be loaded where it is wanted; the flags come from the same value. The
+// copy must not be a branch target, and S must not be built on R2.
+bool loadStraightIntoCopy(RuleContext& context, int a) {
+  PeepholeWindow& w = context.window();
+  if (a < 1) {
+    return false;
+  }
+  const WindowLine& load = w[a - 1];
+  const WindowLine& copy = w[a];
+  if (!copy.label.empty() || load.mnemonic != copy.mnemonic ||
+      load.destination != copy.source || !isWorkRegister(load.destination) ||
+      contains(load.source, copy.destination) || load.source == "@sp+" ||
+      !registerDeadFrom(context, a + 1, copy.source, operationSize(copy.mnemonic))) {
+    return false;
+  }
+  const std::string target = copy.destination;
+  w[a - 1].destination = target;
+  w.deleteLine(a);
+  return true;
+}
+
+}  // namespace
+
 // mov.X R1,R1   =>   (nothing)            when the flags it sets are not read;
+// mov.X S,R1 / mov.X R1,R2   =>   mov.X S,R2         when R1 is dead afterwards;
 // mov.X R1,R2 / op.Y R2,D   =>   mov.X R1,R2 / op.Y R1,D      (Y no wider than X)
 // Copy propagation: up to the next label, branch or call, and while neither register
 // changes, R2's low bytes equal R1's, so a line reading R2 as its source (and writing
@@ -201,6 +228,9 @@ bool registerMove(RuleContext& context, int a) {
       return false;
     }
     w.deleteLine(a);
+    return true;
+  }
+  if (loadStraightIntoCopy(context, a)) {
     return true;
   }
   const std::string from = line.destination;

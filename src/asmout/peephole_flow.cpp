@@ -60,8 +60,8 @@ Step registerStep(const WindowLine& line, std::string_view reg, int width) {
     return Step::PathEnds;
   }
   if (m == "rts") {
-    // r0 (and r1 for runtime results) may carry a result to the caller.
-    return reg == "r0" || reg == "r1" ? Step::Live : Step::PathEnds;
+    // The window holds compiled code, whose routines return a result in r0 only.
+    return reg == "r0" ? Step::Live : Step::PathEnds;
   }
   if (isOpaque(m) || isDataMnemonic(m) || m == "org") {
     return Step::Live;

@@ -59,17 +59,17 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     host.beginFile(file);
     RuleStatistics statistics;
     options.ruleStatistics = printRuleStatistics ? &statistics : nullptr;
+    bool failed = false;
     try {
       compileFile(file, host, options);
     } catch (const std::exception& failure) {
       err << "vorax: " << file << ": " << failure.what() << '\n';
-      status = kExitCompileError;
-      continue;
+      failed = true;
     }
     if (printRuleStatistics) {
-      statistics.print(err);
+      statistics.print(err);  // also after a failure: the counts up to it
     }
-    if (host.sourceErrorSeen()) {
+    if (failed || host.sourceErrorSeen()) {
       status = kExitCompileError;
     }
   }
