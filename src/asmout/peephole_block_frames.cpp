@@ -73,7 +73,7 @@ int frameExitAtEnd(const PeepholeWindow& w, int resultSize) {
     if (isLine(w[i], "extu.w", "r0", "")) {
       --i;
     }
-    if (i < 2 || !isLine(w[i], "adds", "#" + std::to_string(resultSize), "sp")) {
+    if (i < 2 || !isLine(w[i], "adds", immediateText(resultSize), "sp")) {
       return -1;
     }
     --i;
@@ -120,7 +120,7 @@ int stackReservationAdjustment(RuleContext& context) {
   if (*size == 26 || *size == 28) {
     line.mnemonic = "subs";
   }
-  w.setSource(target, "#" + std::to_string(*size - 24));
+  w.setSource(target, immediateText(*size - 24));
   return 1;
 }
 
@@ -130,8 +130,8 @@ int stackReservationAdjustment(RuleContext& context) {
 int leafRoutineFrame(RuleContext& context) {
   PeepholeWindow& w = context.window();
   const int n = w.count();
-  if (n <= 3 || w[0].mnemonic != "mov.b" || w[1].source != "\\slset" ||
-      isStackAdjustment(w[2]) || !w[2].label.empty()) {
+  if (n <= 3 || w[0].mnemonic != "mov.b" || w[1].source != "\\slset" || isStackAdjustment(w[2]) ||
+      !w[2].label.empty()) {
     return 0;
   }
   if (!isLine(w[n - 3], "mov.l", "fp", "sp") || w[n - 2].source != "@sp+" ||

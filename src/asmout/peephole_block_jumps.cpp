@@ -9,8 +9,7 @@ namespace {
 
 bool isPlainInstruction(const WindowLine& line) {
   const std::string_view m = line.mnemonic;
-  return !m.empty() && m != "nop" && m != "org" && m != "bcx" && m != "neop" &&
-         !isDataMnemonic(m);
+  return !m.empty() && m != "nop" && m != "org" && m != "bcx" && m != "neop" && !isDataMnemonic(m);
 }
 
 // A label the passes may hang on a line and branch to: none yet, or a local one.
@@ -125,9 +124,9 @@ bool knownValueCopy(RuleContext& context, int a) {
   const std::string_view cleared = clearedRegister(load);
   const bool constant = startsWith(load.mnemonic, "mov.") && startsWith(load.source, "#") &&
                         isWorkRegister(load.destination);
-  if ((cleared.empty() && !constant) || !startsWith(copy.mnemonic, "mov.") ||
-      !copy.label.empty() || copy.source != load.destination ||
-      !isWorkRegister(copy.destination) || copy.destination == copy.source ||
+  if ((cleared.empty() && !constant) || !startsWith(copy.mnemonic, "mov.") || !copy.label.empty() ||
+      copy.source != load.destination || !isWorkRegister(copy.destination) ||
+      copy.destination == copy.source ||
       operationSize(copy.mnemonic) != operationSize(load.mnemonic)) {
     return false;
   }
@@ -204,8 +203,7 @@ bool moveRunToItsBranch(RuleContext& context, int a) {
     }
     ++end;
   }
-  if (end >= w.count() || !isUnconditionalTransfer(w[end].mnemonic) ||
-      (a >= start && a <= end)) {
+  if (end >= w.count() || !isUnconditionalTransfer(w[end].mnemonic) || (a >= start && a <= end)) {
     return false;
   }
   const int length = end - start + 1;

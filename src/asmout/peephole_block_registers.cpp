@@ -43,8 +43,8 @@ bool mayChangeFrameSlots(const WindowLine& line) {
 // From line a+1 on, while `value` (a register) holds what frame slot `slot` holds, a
 // same-sized load "mov.X slot,R2" becomes "mov.X value,R2". Stops at labels, branches,
 // calls, at anything that may change the slot, and when `value` changes.
-bool forwardSlotValue(PeepholeWindow& w, int a, std::string_view mnemonic,
-                      std::string_view slot, std::string_view value) {
+bool forwardSlotValue(PeepholeWindow& w, int a, std::string_view mnemonic, std::string_view slot,
+                      std::string_view value) {
   bool changed = false;
   for (int j = a + 1; j < w.count(); ++j) {
     const WindowLine& line = w[j];
@@ -192,9 +192,9 @@ bool loadStraightIntoCopy(RuleContext& context, int a) {
   }
   const WindowLine& load = w[a - 1];
   const WindowLine& copy = w[a];
-  if (!copy.label.empty() || load.mnemonic != copy.mnemonic ||
-      load.destination != copy.source || !isWorkRegister(load.destination) ||
-      contains(load.source, copy.destination) || load.source == "@sp+" ||
+  if (!copy.label.empty() || load.mnemonic != copy.mnemonic || load.destination != copy.source ||
+      !isWorkRegister(load.destination) || contains(load.source, copy.destination) ||
+      load.source == "@sp+" ||
       !registerDeadFrom(context, a + 1, copy.source, operationSize(copy.mnemonic))) {
     return false;
   }
@@ -244,8 +244,8 @@ bool registerMove(RuleContext& context, int a) {
     }
     const std::string_view m = next.mnemonic;
     const bool sized = m.size() == 5 && m[3] == '.' && operationSize(m) > 0;
-    if (sized && next.source == from && !next.destination.empty() &&
-        next.destination != from && operationSize(m) <= size) {
+    if (sized && next.source == from && !next.destination.empty() && next.destination != from &&
+        operationSize(m) <= size) {
       w.setSource(j, to);
       changed = true;
     }

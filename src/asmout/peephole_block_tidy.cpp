@@ -70,8 +70,7 @@ int finalJump(RuleContext& context) {
   while (j >= 0 && (w[j].mnemonic == "org" || w[j].mnemonic == "dl")) {
     --j;
   }
-  if (j < 0 || w[j].mnemonic != "bra" || !w[j].label.empty() ||
-      w[j].source != w[newest].label) {
+  if (j < 0 || w[j].mnemonic != "bra" || !w[j].label.empty() || w[j].source != w[newest].label) {
     return 0;
   }
   const std::string label = w[newest].label;

@@ -51,19 +51,19 @@ Step registerStep(const WindowLine& line, std::string_view reg, int width) {
     const bool fullClear = clearsRegister(line, reg) && operationSize(m) >= width;
     return fullMove || fullClear ? Step::PathEnds : Step::Live;
   }
-  if (m == "bsr") {
+  if (equals(m, "bsr")) {
     // Routines do not preserve registers, except that "\slset" takes r0 and "\storer"
     // keeps r1.
-    if (line.source == "\\storer" || (line.source == "\\slset" && reg == "r0")) {
+    if (equals(line.source, "\\storer") || (equals(line.source, "\\slset") && equals(reg, "r0"))) {
       return Step::Live;
     }
     return Step::PathEnds;
   }
-  if (m == "rts") {
+  if (equals(m, "rts")) {
     // The window holds compiled code, whose routines return a result in r0 only.
-    return reg == "r0" ? Step::Live : Step::PathEnds;
+    return equals(reg, "r0") ? Step::Live : Step::PathEnds;
   }
-  if (isOpaque(m) || isDataMnemonic(m) || m == "org") {
+  if (isOpaque(m) || isDataMnemonic(m) || equals(m, "org")) {
     return Step::Live;
   }
   return Step::Continue;
@@ -71,8 +71,8 @@ Step registerStep(const WindowLine& line, std::string_view reg, int width) {
 
 bool readsFlags(std::string_view m) {
   return isConditionalBranch(m) || startsWith(m, "addx") || startsWith(m, "subx") ||
-         startsWith(m, "rotx") || startsWith(m, "da") || startsWith(m, "stc") ||
-         m == "bst" || m == "bist" || m == "bcx";
+         startsWith(m, "rotx") || startsWith(m, "da") || startsWith(m, "stc") || equals(m, "bst") ||
+         equals(m, "bist") || equals(m, "bcx");
 }
 
 }  // namespace
@@ -81,19 +81,21 @@ std::string RuleContext::newLocalLabel() {
   std::string label;
   int fallback = 2;
   for (int i = 0; i < window().count(); ++i) {
-    for (std::string_view text : {std::string_view(window()[i].label),
-                                  std::string_view(window()[i].source)}) {
+    for (std::string_view text :
+         {std::string_view(window()[i].label), std::string_view(window()[i].source)}) {
       fallback = std::max(fallback, LocalLabelUses::labelNumber(text) + 1);
     }
   }
   for (int attempt = 0; attempt < 100000; ++attempt) {
     const int number = nextLabelNumber ? nextLabelNumber() : fallback++;
-    label = "$" + std::to_string(number);
+    label.assign(1, '$');
+    label += std::to_string(number);
     if (!anyLineNamesLabelNumber(window(), label)) {
       return label;
     }
   }
-  label = "$" + std::to_string(fallback);
+  label.assign(1, '$');
+  label += std::to_string(fallback);
   return label;
 }
 
@@ -120,7 +122,7 @@ bool registerDeadFrom(RuleContext& context, int start, std::string_view reg, int
       if (step == Step::PathEnds) {
         break;
       }
-      if (line.mnemonic == "bra") {
+      if (equals(line.mnemonic, "bra")) {
         if (!queueLabel(context, line.source)) {
           return false;
         }
@@ -150,16 +152,16 @@ bool flagsDeadFrom(RuleContext& context, int start) {
       }
       context.visited[static_cast<std::size_t>(i)] = 1;
       const std::string_view m = window[i].mnemonic;
-      if (readsFlags(m) || isDataMnemonic(m) || m == "org") {
+      if (readsFlags(m) || isDataMnemonic(m) || equals(m, "org")) {
         return false;
       }
       // Calls and returns: callers never test flags left by a compiled routine, and the
       // comparison routines set the flags they return.
-      if (setsAllFlags(m) || m == "bsr" || m == "jsr" || m == "rts" || m == "rte" ||
-          m == "jmp") {
+      if (setsAllFlags(m) || equals(m, "bsr") || equals(m, "jsr") || equals(m, "rts") ||
+          equals(m, "rte") || equals(m, "jmp")) {
         break;
       }
-      if (m == "bra") {
+      if (equals(m, "bra")) {
         if (!queueLabel(context, window[i].source)) {
           return false;
         }

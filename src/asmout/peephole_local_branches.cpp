@@ -34,14 +34,14 @@ std::int64_t truncated(std::int64_t value, int size) {
 RuleResult unreachableLine(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
-  if (!line.label.empty() || line.mnemonic == "org" || line.mnemonic == "nop") {
+  if (!line.label.empty() || equals(line.mnemonic, "org") || equals(line.mnemonic, "nop")) {
     return kNo;
   }
   int j = a - 1;
-  while (j >= 0 && w[j].mnemonic == "nop" && w[j].label.empty()) {
+  while (j >= 0 && equals(w[j].mnemonic, "nop") && w[j].label.empty()) {
     --j;
   }
-  if (j >= 0 && w[j].mnemonic == "bra") {
+  if (j >= 0 && equals(w[j].mnemonic, "bra")) {
     w.deleteLine(a);
     return kYes;
   }
@@ -56,11 +56,10 @@ RuleResult branchOverBranch(RuleContext& context, int a) {
   if (a < 2 || w[a].label.empty()) {
     return kNo;
   }
-  const std::string target = w[a].label;
   WindowLine& conditional = w[a - 2];
   const WindowLine& jump = w[a - 1];
-  if (!isConditionalBranch(conditional.mnemonic) || conditional.source != target ||
-      jump.mnemonic != "bra" || jump.label == jump.source) {
+  if (!isConditionalBranch(conditional.mnemonic) || conditional.source != w[a].label ||
+      !equals(jump.mnemonic, "bra") || jump.label == jump.source) {
     return kNo;
   }
   if (conditional.source == jump.source) {
@@ -123,7 +122,7 @@ RuleResult repeatedCompare(RuleContext& context, int a) {
 // The first "ble" must not be a branch target (a path entering there reads other flags).
 RuleResult rangeTestFolding(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
-  if (a < 3 || w[a].mnemonic != "ble" || w[a - 2].mnemonic != "ble" ||
+  if (a < 3 || !equals(w[a].mnemonic, "ble") || !equals(w[a - 2].mnemonic, "ble") ||
       w[a].source != w[a - 2].source || !w[a - 2].label.empty()) {
     return kNo;
   }
@@ -172,7 +171,7 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
   WindowLine& mask = w[a - 1];
   const std::string_view branch = w[a].mnemonic;
   if (!startsWith(mask.mnemonic, "and.") || !isWorkRegister(mask.destination) ||
-      (branch != "beq" && branch != "bne" && branch != "bra")) {
+      (!equals(branch, "beq") && !equals(branch, "bne") && !equals(branch, "bra"))) {
     return kNo;
   }
   const int bit = singleBitMask(mask.source);
@@ -180,7 +179,7 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
     return kNo;
   }
   mask.mnemonic = "btst";
-  w.setSource(a - 1, "#" + std::to_string(bit));
+  w.setSource(a - 1, immediateText(bit));
   return kYes;
 }
 
@@ -196,10 +195,10 @@ RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
   const WindowLine& load = w[a - 1];
   WindowLine& test = w[a];
   const std::string_view next = w[a + 1].mnemonic;
-  if (load.mnemonic != "mov.b" || test.mnemonic != "btst" || !test.label.empty() ||
+  if (!equals(load.mnemonic, "mov.b") || !equals(test.mnemonic, "btst") || !test.label.empty() ||
       test.destination != load.destination || !isWorkRegister(load.destination) ||
       load.source.empty() || load.source[0] == '#' || load.source[0] == '@' ||
-      load.source.size() > kDestinationWidth || (next != "beq" && next != "bne")) {
+      load.source.size() > kDestinationWidth || (!equals(next, "beq") && !equals(next, "bne"))) {
     return kNo;
   }
   if (!context.cpu2000 && !isPortRegister(load.source)) {
@@ -230,8 +229,8 @@ RuleResult repeatedExtension(RuleContext& context, int a) {
       return kYes;
     }
     const std::string_view m = earlier.mnemonic;
-    if (!earlier.label.empty() || m == "bra" || m == "bsr" || m == "jmp" || m == "jsr" ||
-        changesRegister(earlier, line.source)) {
+    if (!earlier.label.empty() || equals(m, "bra") || equals(m, "bsr") || equals(m, "jmp") ||
+        equals(m, "jsr") || changesRegister(earlier, line.source)) {
       return kNo;
     }
   }
@@ -248,7 +247,8 @@ RuleResult knownFlags(RuleContext& context, int a) {
     return kNo;
   }
   WindowLine& branch = w[a];
-  if ((branch.mnemonic != "beq" && branch.mnemonic != "bne") || !branch.label.empty()) {
+  if ((!equals(branch.mnemonic, "beq") && !equals(branch.mnemonic, "bne")) ||
+      !branch.label.empty()) {
     return kNo;
   }
   const WindowLine& before = w[a - 1];
@@ -264,7 +264,7 @@ RuleResult knownFlags(RuleContext& context, int a) {
   } else {
     return kNo;
   }
-  const bool taken = (branch.mnemonic == "beq") == zero;
+  const bool taken = (equals(branch.mnemonic, "beq")) == zero;
   if (taken) {
     branch.mnemonic = "bra";
   } else {
@@ -303,7 +303,8 @@ bool clearRegisterRule(RuleContext& context) {
       w.deleteLine(a);
       return true;
     }
-    if (!earlier.label.empty() || earlier.mnemonic == "bsr" || changesRegister(earlier, reg)) {
+    if (!earlier.label.empty() || equals(earlier.mnemonic, "bsr") ||
+        changesRegister(earlier, reg)) {
       return false;
     }
     readBetween = readBetween || mentions(earlier, reg);

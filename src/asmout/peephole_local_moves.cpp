@@ -41,16 +41,16 @@ RuleResult reverseMove(RuleContext& context, int a) {
     return kNo;
   }
   const WindowLine& line = w[a];
-  if (!line.label.empty() || !startsWith(line.mnemonic, "mov.") || line.destination == "sp" ||
-      line.destination == "@-sp" || line.source == "@sp+" || isPortRegister(line.source) ||
-      isPortRegister(line.destination)) {
+  if (!line.label.empty() || !startsWith(line.mnemonic, "mov.") || equals(line.destination, "sp") ||
+      equals(line.destination, "@-sp") || equals(line.source, "@sp+") ||
+      isPortRegister(line.source) || isPortRegister(line.destination)) {
     return kNo;
   }
   int d = a - 1;
   for (; d >= 0; --d) {
     const WindowLine& between = w[d];
     const std::string_view m = between.mnemonic;
-    if (!between.label.empty() || m == "bsr" || m == "jsr" || m == "org") {
+    if (!between.label.empty() || equals(m, "bsr") || equals(m, "jsr") || equals(m, "org")) {
       break;
     }
     if (isDataMnemonic(m)) {
@@ -119,7 +119,7 @@ RuleResult duplicateLoadBeforeBranch(RuleContext& context, int a) {
   const WindowLine& second = w[a - 1];
   const WindowLine& first = w[a - 2];
   if (!startsWith(second.mnemonic, "mov.") || !second.label.empty() ||
-      !sameInstruction(first, second) || second.destination == "@(4,fp)" ||
+      !sameInstruction(first, second) || equals(second.destination, "@(4,fp)") ||
       hasAutoModifyingOperand(second)) {
     return kNo;
   }
@@ -137,8 +137,9 @@ RuleResult popThenPush(RuleContext& context, int a) {
   }
   const WindowLine& pop = w[a - 1];
   const WindowLine& push = w[a];
-  if (pop.mnemonic == "mov.w" && pop.source == "@sp+" && push.mnemonic == "mov.w" &&
-      push.destination == "@-sp" && push.source == pop.destination && !pop.destination.empty()) {
+  if (equals(pop.mnemonic, "mov.w") && equals(pop.source, "@sp+") &&
+      equals(push.mnemonic, "mov.w") && equals(push.destination, "@-sp") &&
+      push.source == pop.destination && !pop.destination.empty()) {
     w.deleteLine(a - 1);
     w.deleteLine(a);
     return kYes;
@@ -160,7 +161,7 @@ RuleResult deadUnaryOperation(RuleContext& context, int a) {
   }
   const WindowLine& before = w[a - 1];
   const std::string_view head = std::string_view(before.mnemonic).substr(0, 3);
-  if (before.label.empty() && (head == "not" || head == "neg" || head == "ext") &&
+  if (before.label.empty() && (equals(head, "not") || equals(head, "neg") || equals(head, "ext")) &&
       contains(before.mnemonic, sizeSuffix(line.mnemonic)) && before.source == line.destination &&
       before.destination.empty()) {
     w.deleteLine(a - 1);
@@ -189,7 +190,7 @@ RuleResult repeatedStore(RuleContext& context, int a) {
       w.deleteLine(j);
       return kYes;
     }
-    if (!earlier.label.empty() || isBranch(earlier.mnemonic) || earlier.mnemonic == "bsr" ||
+    if (!earlier.label.empty() || isBranch(earlier.mnemonic) || equals(earlier.mnemonic, "bsr") ||
         earlier.source == line.destination) {
       return kNo;
     }
@@ -206,7 +207,8 @@ RuleResult maskTestIntoBranch(RuleContext& context, int a) {
     return kNo;
   }
   WindowLine& branch = w[a];
-  if ((branch.mnemonic != "beq" && branch.mnemonic != "bne") || !branch.label.empty()) {
+  if ((!equals(branch.mnemonic, "beq") && !equals(branch.mnemonic, "bne")) ||
+      !branch.label.empty()) {
     return kNo;
   }
   const WindowLine& compare = w[a - 1];
@@ -230,7 +232,7 @@ RuleResult byteMask(RuleContext& context, int a) {
     return kNo;
   }
   const WindowLine& mask = w[a - 1];
-  if (mask.mnemonic == "and.b" && mask.source == "#255" && !isBranch(w[a].mnemonic) &&
+  if (equals(mask.mnemonic, "and.b") && equals(mask.source, "#255") && !isBranch(w[a].mnemonic) &&
       flagsDeadFrom(context, a)) {
     w.deleteLine(a - 1);
     return kYes;
@@ -247,8 +249,8 @@ RuleResult wordMask(RuleContext& context, int a) {
   }
   const WindowLine& mask = w[a - 1];
   const WindowLine& line = w[a];
-  if (mask.mnemonic == "and.w" && mask.source == "#65535" && line.mnemonic == "mov.w" &&
-      line.source == mask.destination) {
+  if (equals(mask.mnemonic, "and.w") && equals(mask.source, "#65535") &&
+      equals(line.mnemonic, "mov.w") && line.source == mask.destination) {
     w.deleteLine(a - 1);
     return kYes;
   }
@@ -274,7 +276,7 @@ RuleResult maskMerging(RuleContext& context, int a) {
   if (!first || !second) {
     return kNo;
   }
-  w.setSource(a, "#" + std::to_string(*first & *second));
+  w.setSource(a, immediateText(*first & *second));
   w.deleteLine(a - 1);
   return kYes;
 }

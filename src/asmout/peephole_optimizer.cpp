@@ -70,8 +70,8 @@ struct BlockStep {
   StepKind kind;
   WholePass whole = nullptr;
   PositionRule rule = nullptr;
-  int first = 0;            // lowest position
-  int lastFromNewest = 0;   // highest position, counted back from the newest line
+  int first = 0;           // lowest position
+  int lastFromNewest = 0;  // highest position, counted back from the newest line
 };
 
 constexpr std::string_view kStackReservationId = "B-stack";

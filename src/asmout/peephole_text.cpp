@@ -64,7 +64,7 @@ bool isPortRegister(std::string_view text) {
     return false;
   }
   const std::string_view rest = text.substr(2);
-  return rest == "DR" || rest == "DDR";
+  return equals(rest, "DR") || equals(rest, "DDR");
 }
 
 bool isAutoModifying(std::string_view text) {
@@ -86,28 +86,29 @@ bool isConditionalBranch(std::string_view mnemonic) {
 }
 
 bool isBranch(std::string_view mnemonic) {
-  return mnemonic == "bra" || isConditionalBranch(mnemonic);
+  return equals(mnemonic, "bra") || isConditionalBranch(mnemonic);
 }
 
 bool isDataMnemonic(std::string_view mnemonic) {
-  return mnemonic == "db" || mnemonic == "dw" || mnemonic == "dl";
+  return equals(mnemonic, "db") || equals(mnemonic, "dw") || equals(mnemonic, "dl");
 }
 
 bool isUnconditionalTransfer(std::string_view mnemonic) {
-  return mnemonic == "bra" || mnemonic == "jmp" || mnemonic == "rts" || mnemonic == "rte";
+  return equals(mnemonic, "bra") || equals(mnemonic, "jmp") || equals(mnemonic, "rts") ||
+         equals(mnemonic, "rte");
 }
 
 std::string_view inverseCondition(std::string_view mnemonic) {
-  if (mnemonic == "beq") return "bne";
-  if (mnemonic == "bne") return "beq";
-  if (mnemonic == "ble") return "bgt";
-  if (mnemonic == "bgt") return "ble";
-  if (mnemonic == "blt") return "bge";
-  if (mnemonic == "bge") return "blt";
-  if (mnemonic == "bcc") return "bcs";
-  if (mnemonic == "bcs") return "bcc";
-  if (mnemonic == "bhi") return "bls";
-  if (mnemonic == "bls") return "bhi";
+  if (equals(mnemonic, "beq")) return "bne";
+  if (equals(mnemonic, "bne")) return "beq";
+  if (equals(mnemonic, "ble")) return "bgt";
+  if (equals(mnemonic, "bgt")) return "ble";
+  if (equals(mnemonic, "blt")) return "bge";
+  if (equals(mnemonic, "bge")) return "blt";
+  if (equals(mnemonic, "bcc")) return "bcs";
+  if (equals(mnemonic, "bcs")) return "bcc";
+  if (equals(mnemonic, "bhi")) return "bls";
+  if (equals(mnemonic, "bls")) return "bhi";
   return {};
 }
 
@@ -162,6 +163,12 @@ std::optional<std::int64_t> immediateValue(std::string_view source) {
   return parseDecimal(text);
 }
 
+std::string immediateText(std::int64_t value) {
+  std::string text(1, '#');
+  text += std::to_string(value);
+  return text;
+}
+
 std::optional<std::int64_t> frameSlotOffset(std::string_view operand) {
   if (!startsWith(operand, "@(") || operand.size() < 7 ||
       operand.substr(operand.size() - 4) != ",fp)") {
@@ -183,21 +190,23 @@ std::string_view clearedRegister(const WindowLine& line) {
 }
 
 bool setsRegister(const WindowLine& line, std::string_view reg) {
-  return clearsRegister(line, reg) || (startsWith(line.mnemonic, "mov.") && line.destination == reg);
+  return clearsRegister(line, reg) ||
+         (startsWith(line.mnemonic, "mov.") && line.destination == reg);
 }
 
 bool writesOperand(const WindowLine& line, std::string_view operand) {
   const std::string_view m = line.mnemonic;
-  if (m == "nop" || m == "btst" || m == "extu.l" || startsWith(m, "cmp.")) {
+  if (equals(m, "nop") || equals(m, "btst") || equals(m, "extu.l") || startsWith(m, "cmp.")) {
     return false;
   }
   return line.destination.empty() ? line.source == operand : line.destination == operand;
 }
 
 bool isOpaque(std::string_view mnemonic) {
-  return mnemonic == "bsr" || mnemonic == "jsr" || mnemonic == "trapa" || mnemonic == "eepmov" ||
-         mnemonic == "ldm" || mnemonic == "stm" || mnemonic == "rte" || mnemonic == "rts" ||
-         mnemonic == "jmp" || mnemonic == "bcx" || mnemonic == "sleep";
+  return equals(mnemonic, "bsr") || equals(mnemonic, "jsr") || equals(mnemonic, "trapa") ||
+         equals(mnemonic, "eepmov") || equals(mnemonic, "ldm") || equals(mnemonic, "stm") ||
+         equals(mnemonic, "rte") || equals(mnemonic, "rts") || equals(mnemonic, "jmp") ||
+         equals(mnemonic, "bcx") || equals(mnemonic, "sleep");
 }
 
 bool changesRegister(const WindowLine& line, std::string_view reg) {
@@ -205,15 +214,16 @@ bool changesRegister(const WindowLine& line, std::string_view reg) {
   if (isOpaque(m)) {
     return true;
   }
-  if (line.source.size() > reg.size() && isAutoModifying(line.source) && contains(line.source, reg)) {
+  if (line.source.size() > reg.size() && isAutoModifying(line.source) &&
+      contains(line.source, reg)) {
     return true;
   }
   if (line.destination.size() > reg.size() && isAutoModifying(line.destination) &&
       contains(line.destination, reg)) {
     return true;
   }
-  if (m == "nop" || m == "btst" || startsWith(m, "cmp.") || isBranch(m) || isDataMnemonic(m) ||
-      m == "org") {
+  if (equals(m, "nop") || equals(m, "btst") || startsWith(m, "cmp.") || isBranch(m) ||
+      isDataMnemonic(m) || equals(m, "org")) {
     return false;
   }
   return line.destination.empty() ? line.source == reg : line.destination == reg;

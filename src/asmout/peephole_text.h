@@ -5,14 +5,28 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "asmout/peephole_window.h"
 
 namespace vorax::peephole {
 
+// Compared character by character: the texts are a few bytes long and this is the
+// innermost test of every scan.
 constexpr bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
+  if (text.size() < prefix.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (text[i] != prefix[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+constexpr bool equals(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && startsWith(a, b);
 }
 constexpr bool contains(std::string_view text, std::string_view part) {
   return !part.empty() && text.find(part) != std::string_view::npos;
@@ -41,7 +55,7 @@ bool isPortRegister(std::string_view text);
 bool isAutoModifying(std::string_view text);
 
 bool isConditionalBranch(std::string_view mnemonic);
-bool isBranch(std::string_view mnemonic);  // conditional branch or "bra"
+bool isBranch(std::string_view mnemonic);        // conditional branch or "bra"
 bool isDataMnemonic(std::string_view mnemonic);  // "db", "dw", "dl"
 // A line after which control never falls through to the next line.
 bool isUnconditionalTransfer(std::string_view mnemonic);
@@ -57,6 +71,8 @@ int operationSize(std::string_view mnemonic);
 int singleBitMask(std::string_view source);
 // The value of an immediate "#123", "#-5", "#h'00ff"; nothing for a symbol immediate.
 std::optional<std::int64_t> immediateValue(std::string_view source);
+// "#" and the value in decimal.
+std::string immediateText(std::int64_t value);
 // The offset d of a frame slot "@(d,fp)", when it is written as a decimal number.
 std::optional<std::int64_t> frameSlotOffset(std::string_view operand);
 

@@ -96,9 +96,7 @@ void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines
   outLines.push_back(std::move(text));
 }
 
-PeepholeWindow::PeepholeWindow(OutputFile& output) : output_(output) {
-  lines_.reserve(kCapacity);
-}
+PeepholeWindow::PeepholeWindow(OutputFile& output) : output_(output) { lines_.reserve(kCapacity); }
 
 void PeepholeWindow::append(WindowLine line) { lines_.push_back(std::move(line)); }
 

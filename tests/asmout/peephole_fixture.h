@@ -25,7 +25,7 @@ struct RuleCase {
   std::vector<std::string> out;  // the same as `in` when the rule must not fire
   std::vector<std::pair<std::string, int>> uses = {};  // label use counts afterwards
   bool cpu2000 = false;
-  bool registersFree = true;  // the code generators hold no work register
+  bool registersFree = true;   // the code generators hold no work register
   bool withSlotsUsed = false;  // the routine stored into its WITH slots
 };
 

@@ -72,25 +72,25 @@ TEST_F(PeepholeTiers, FourLinesGetTheBlockTier) {
 }
 
 TEST_F(PeepholeTiers, LeafProcedureLosesReservationAndFrame) {
-  EXPECT_EQ(block({"P.4: mov.b #1,r0", "bsr \\slset", "sub.l #24,sp", "mov.w X.5,r1",
-                   "add.w #3,r1", "mov.w r1,X.5", "mov.l fp,sp", "mov.l @sp+,fp", "rts"}),
+  EXPECT_EQ(block({"P.4: mov.b #1,r0", "bsr \\slset", "sub.l #24,sp", "mov.w X.5,r1", "add.w #3,r1",
+                   "mov.w r1,X.5", "mov.l fp,sp", "mov.l @sp+,fp", "rts"}),
             (Lines{"P.4: mov.w X.5,r1", "add.w #3,r1", "mov.w r1,X.5", "rts"}));
   EXPECT_EQ(optimizer().statistics().count("B-stack"), 1);
   EXPECT_EQ(optimizer().statistics().count("F-leaf"), 1);
 }
 
 TEST_F(PeepholeTiers, LeafFunctionResultGoesThroughR0) {
-  EXPECT_EQ(block({"F.4: mov.w r0,@-sp", "mov.b #1,r0", "bsr \\slset", "sub.l #24,sp",
-                   "mov.w X.5,r1", "mov.w r1,@(4,fp)", "mov.l fp,sp", "mov.l @sp+,fp",
-                   "mov.w @sp+,r0", "rts"}),
-            (Lines{"F.4: mov.w r0,@-sp", "mov.w X.5,r0", "adds #2,sp", "rts"}));
+  EXPECT_EQ(
+      block({"F.4: mov.w r0,@-sp", "mov.b #1,r0", "bsr \\slset", "sub.l #24,sp", "mov.w X.5,r1",
+             "mov.w r1,@(4,fp)", "mov.l fp,sp", "mov.l @sp+,fp", "mov.w @sp+,r0", "rts"}),
+      (Lines{"F.4: mov.w r0,@-sp", "mov.w X.5,r0", "adds #2,sp", "rts"}));
 }
 
 TEST_F(PeepholeTiers, IfElseBranchesCollapse) {
   // IF c THEN x := 1 ELSE x := 2, with the else arm's store shared through the end label.
-  EXPECT_EQ(block({"P.4: mov.b #1,r0", "bsr \\slset", "cmp.w #0,r1", "beq $3",
-                   "mov.w #1,r2", "mov.w r2,X.5", "bra $4", "$3: nop", "mov.w #2,r2",
-                   "mov.w r2,X.5", "$4: mov.l fp,sp", "mov.l @sp+,fp", "rts"}),
+  EXPECT_EQ(block({"P.4: mov.b #1,r0", "bsr \\slset", "cmp.w #0,r1", "beq $3", "mov.w #1,r2",
+                   "mov.w r2,X.5", "bra $4", "$3: nop", "mov.w #2,r2", "mov.w r2,X.5",
+                   "$4: mov.l fp,sp", "mov.l @sp+,fp", "rts"}),
             (Lines{"P.4: cmp.w #0,r1", "beq $3", "mov.w #1,r2", "bra $2", "$3: mov.w #2,r2",
                    "$2: mov.w r2,X.5", "rts"}));
   EXPECT_EQ(window().labelUses().uses("$2"), 1);
