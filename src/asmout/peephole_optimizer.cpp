@@ -174,6 +174,29 @@ PeepholeOptimizer::PeepholeOptimizer(Compilation& compilation)
       statistics_(compilation.options.ruleStatistics != nullptr ? compilation.options.ruleStatistics
                                                                 : &ownStatistics_) {
   context_.nextLabelNumber = [this] { return compilation_.emitter.newLabelNumber(); };
+  context_.freeWorkRegister = [this](int number) { return workRegisterFree(number); };
+}
+
+// Free for a borrowing rule: not in use or locked, no WITH base, not named by the record of
+// register contents (whose registers the generators may read again).
+bool PeepholeOptimizer::workRegisterFree(int number) const {
+  const RegisterPool& pool = compilation_.registers;
+  const std::string name{'r', static_cast<char>('0' + number)};
+  if (number < 0 || number >= kWorkRegisterCount || pool.isRegisterInUse(name) ||
+      pool.isRegisterLocked(name)) {
+    return false;
+  }
+  for (int i = 0; i < pool.withRegisterCount(); ++i) {
+    if (pool.withRegister(i).registerText == name) {
+      return false;
+    }
+  }
+  for (int i = 0; i < kRegisterContentsSize; ++i) {
+    if (pool.contentsEntry(i).text.find(name) != std::string::npos) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::span<const std::string_view> PeepholeOptimizer::ruleIds() { return kRuleIds; }

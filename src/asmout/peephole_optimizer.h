@@ -34,7 +34,8 @@ class PeepholeOptimizer {
   void setWithSlotsUsed(bool used) { context_.withSlotsUsed = used; }
   [[nodiscard]] bool withSlotsUsed() const { return context_.withSlotsUsed; }
   // Lets a rule borrow a scratch register: `isFree(n)` tells whether work register rN is
-  // free for the code generators at the newest line. Without it no rule borrows one.
+  // free for the code generators at the newest line. By default the register pool of the
+  // compilation answers; tests put their own answer here.
   void setFreeWorkRegisterQuery(std::function<bool(int)> isFree);
   // Where new local label numbers come from (by default the emit pipeline's counter).
   void setLabelNumberSource(std::function<int()> next);
@@ -54,6 +55,7 @@ class PeepholeOptimizer {
   void runLocalRules();
   void runBlockSequence();
   void count(std::string_view id, std::int64_t times);
+  [[nodiscard]] bool workRegisterFree(int number) const;
 
   Compilation& compilation_;
   peephole::RuleContext context_;

@@ -53,7 +53,7 @@ TEST_F(LocalTierAllocation, ScanAtFixedPointAllocatesNothing) {
                                             "rts"};
   loadWindow(window(), routine);
   optimizer().runLocalTier(window());
-  const auto settled = windowText(window());
+  const auto settled = windowLineTexts(window());
   ASSERT_EQ(settled, routine) << "the routine should already be at its fixed point";
 
   const std::size_t before = allocationCount;

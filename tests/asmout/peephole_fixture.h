@@ -63,7 +63,7 @@ class PeepholeFixture {
   void check(const RuleCase& c) {
     load(c);
     const bool fired = optimizer().runSingleRule(c.rule, window_);
-    EXPECT_EQ(windowText(window_), c.out);
+    EXPECT_EQ(windowLineTexts(window_), c.out);
     EXPECT_EQ(fired, c.in != c.out);
     checkUses(c);
   }

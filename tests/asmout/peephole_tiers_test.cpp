@@ -13,12 +13,12 @@ class PeepholeTiers : public ::testing::Test, public PeepholeFixture {
   std::vector<std::string> local(const std::vector<std::string>& lines) {
     loadWindow(window(), lines);
     optimizer().runLocalTier(window());
-    return windowText(window());
+    return windowLineTexts(window());
   }
   std::vector<std::string> block(const std::vector<std::string>& lines) {
     loadWindow(window(), lines);
     optimizer().runBlockTier(window());
-    return windowText(window());
+    return windowLineTexts(window());
   }
 };
 
@@ -31,7 +31,7 @@ TEST_F(PeepholeTiers, KnownFlagsDoNotRestartTheScan) {
             (Lines{"xor.w r0,r0", "bra $3", "mov.w r1,r2", "$3: rts"}));
   loadWindow(window(), {"mov.w r4,r5"});
   optimizer().runLocalTier(window());
-  EXPECT_EQ(windowText(window()),
+  EXPECT_EQ(windowLineTexts(window()),
             (Lines{"xor.w r0,r0", "bra $3", "nop", "$3: rts", "mov.w r4,r5"}));
   EXPECT_EQ(optimizer().statistics().count("L21"), 1);
   EXPECT_EQ(optimizer().statistics().count("L12"), 1);
@@ -59,7 +59,7 @@ TEST_F(PeepholeTiers, RangeTestFoldsBeforeTheTargetArrives) {
 TEST_F(PeepholeTiers, ClearRegisterRuleLooksAtNewestLineOnly) {
   loadWindow(window(), {"xor.w r1,r1", "mov.w r2,X.5", "xor.w r1,r1", "mov.w r3,r4"});
   optimizer().runClearRegisterRule(window());
-  EXPECT_EQ(windowText(window()),
+  EXPECT_EQ(windowLineTexts(window()),
             (Lines{"xor.w r1,r1", "mov.w r2,X.5", "xor.w r1,r1", "mov.w r3,r4"}));
 }
 
@@ -110,7 +110,7 @@ TEST(PeepholeSwitches, TiersOffLeaveTheWindowAlone) {
   compilation.optimizer.runLocalTier(window);
   compilation.optimizer.runClearRegisterRule(window);
   compilation.optimizer.runBlockTier(window);
-  EXPECT_EQ(windowText(window), lines);
+  EXPECT_EQ(windowLineTexts(window), lines);
 }
 
 TEST(PeepholeSwitches, CountsGoToTheCallersStatistics) {

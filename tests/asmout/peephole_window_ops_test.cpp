@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 TEST_F(WindowOperations, RedirectReplacesWholeItemsOnly) {
   loadWindow(window(), {"bra $3", "dl $3,$30", "bne $30", "$3: nop", "$30: nop", "$9: nop"});
   window().redirectLabel("$3", "$9");
-  EXPECT_EQ(windowText(window()),
+  EXPECT_EQ(windowLineTexts(window()),
             (Lines{"bra $9", "dl $9,$30", "bne $30", "$3: nop", "$30: nop", "$9: nop"}));
   EXPECT_EQ(window().labelUses().uses("$3"), 0);
   EXPECT_EQ(window().labelUses().uses("$9"), 2);
@@ -24,15 +24,15 @@ TEST_F(WindowOperations, DeletedDataListGivesUpEveryUse) {
   window().deleteLine(0);
   EXPECT_EQ(window().labelUses().uses("$3"), 0);
   EXPECT_EQ(window().labelUses().uses("$4"), 0);
-  EXPECT_EQ(windowText(window())[0], "$2: nop");
+  EXPECT_EQ(windowLineTexts(window())[0], "$2: nop");
 }
 
 TEST_F(WindowOperations, MoveLinesForwardAndBack) {
   loadWindow(window(), {"a1", "a2", "b1", "b2", "c1"});
   window().moveLines(2, 2, 1);  // b1 b2 before a2
-  EXPECT_EQ(windowText(window()), (Lines{"a1", "b1", "b2", "a2", "c1"}));
+  EXPECT_EQ(windowLineTexts(window()), (Lines{"a1", "b1", "b2", "a2", "c1"}));
   window().moveLines(1, 2, 4);  // back before c1
-  EXPECT_EQ(windowText(window()), (Lines{"a1", "a2", "b1", "b2", "c1"}));
+  EXPECT_EQ(windowLineTexts(window()), (Lines{"a1", "a2", "b1", "b2", "c1"}));
 }
 
 TEST_F(WindowOperations, FindLabel) {

@@ -65,7 +65,7 @@ void loadWindow(PeepholeWindow& window, const std::vector<std::string>& lines) {
   }
 }
 
-std::vector<std::string> windowText(const PeepholeWindow& window) {
+std::vector<std::string> windowLineTexts(const PeepholeWindow& window) {
   std::vector<std::string> lines;
   for (int i = 0; i < window.count(); ++i) {
     lines.push_back(windowLineText(window[i]));

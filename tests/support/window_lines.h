@@ -17,6 +17,6 @@ std::string windowLineText(const WindowLine& line);
 
 // Appends the lines to the window, counting label uses as the emit pipeline does.
 void loadWindow(PeepholeWindow& window, const std::vector<std::string>& lines);
-std::vector<std::string> windowText(const PeepholeWindow& window);
+std::vector<std::string> windowLineTexts(const PeepholeWindow& window);
 
 }  // namespace vorax::testing
