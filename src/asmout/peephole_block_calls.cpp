@@ -157,7 +157,8 @@ bool storeBeforeBranch(RuleContext& context, int a) {
 
 // mov.X S,R / mov.X S,D   =>   mov.X S,R / mov.X R,D
 // The second read of S gets the value the first left in R (S not built on R, not a port,
-// not stepping); the second line must not be a branch target.
+// not stepping); the second line must not be a branch target. A register S is left alone:
+// reading it twice costs nothing, and copy propagation goes the other way.
 bool registerReuse(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a + 1 >= w.count()) {
@@ -168,8 +169,9 @@ bool registerReuse(RuleContext& context, int a) {
   if (!startsWith(first.mnemonic, "mov.") || second.mnemonic != first.mnemonic ||
       second.source != first.source || !second.label.empty() ||
       operandKind(first.source) == OperandKind::PostIncrement || isAutoModifying(first.source) ||
-      isPortRegister(first.source) || first.destination == second.destination ||
-      !isWorkRegister(first.destination) || contains(first.source, first.destination)) {
+      isPortRegister(first.source) || isRegisterOperand(first.source) ||
+      first.destination == second.destination || !isWorkRegister(first.destination) ||
+      contains(first.source, first.destination)) {
     return false;
   }
   const std::string reg = first.destination;

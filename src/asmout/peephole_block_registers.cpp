@@ -209,6 +209,7 @@ bool loadStraightIntoCopy(RuleContext& context, int a) {
 // mov.X R1,R1   =>   (nothing)            when the flags it sets are not read;
 // mov.X S,R1 / mov.X R1,R2   =>   mov.X S,R2         when R1 is dead afterwards;
 // mov.X R1,R2 / op.Y R2,D   =>   mov.X R1,R2 / op.Y R1,D      (Y no wider than X)
+// mov.X R1,R2   =>   (nothing)            when afterwards R2 and the flags are dead.
 // Copy propagation: up to the next label, branch or call, and while neither register
 // changes, R2's low bytes equal R1's, so a line reading R2 as its source (and writing
 // something) may read R1 instead. That leaves the move dead more often for the passes
@@ -252,6 +253,12 @@ bool registerMove(RuleContext& context, int a) {
     if (changesRegister(w[j], from) || changesRegister(w[j], to)) {
       break;
     }
+  }
+  // With its readers moved to R1, the copy is often dead: no path reads R2 or the flags
+  // the move set.
+  if (registerDeadFrom(context, a + 1, from, size) && flagsDeadFrom(context, a + 1)) {
+    w.deleteLine(a);
+    return true;
   }
   return changed;
 }
