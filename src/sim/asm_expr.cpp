@@ -72,6 +72,14 @@ class ExprParser {
   }
 
   std::unique_ptr<ExprNode> parseUnary() {
+    // Deep nesting would exhaust the host stack; no real expression comes near this.
+    if (++depth_ > kMaxDepth) fail("expression nested too deeply");
+    auto node = parseUnaryAtDepth();
+    --depth_;
+    return node;
+  }
+
+  std::unique_ptr<ExprNode> parseUnaryAtDepth() {
     skipBlanks();
     if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) {
       char op = text_[pos_++];
@@ -137,8 +145,10 @@ class ExprParser {
     fail("bad expression");
   }
 
+  static constexpr int kMaxDepth = 200;
   const std::string& text_;
   size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace
@@ -178,10 +188,9 @@ std::optional<int64_t> evaluate(const ExprNode& node, int64_t here, const Symbol
       result = *left - *right;
       break;
     case ExprNode::Kind::Mul:
-      if (*left > kLimit || *left < -kLimit || *right > kLimit || *right < -kLimit) {
+      if (__builtin_mul_overflow(*left, *right, &result)) {
         throw AsmError("value out of range in expression");
       }
-      result = *left * *right;
       break;
     case ExprNode::Kind::Div:
       if (*right == 0) throw AsmError("division by zero in expression");

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kMaxIncludeDepth = 16;
 constexpr size_t kMaxErrors = 50;
+constexpr int kMaxEquateDepth = 500;  // equates defined through equates, nested
 
 enum class LineKind { Empty, Instruction, Data, Org, Equ, End };
 
@@ -58,6 +59,7 @@ struct Assembler::Impl {
   std::map<std::string, SymbolDef> globals;
   std::map<std::pair<size_t, std::string>, SymbolDef> locals;
   bool finalPass = false;
+  int evaluationDepth = 0;
 
   void error(const SourcePosition& position, const std::string& text) {
     if (errors->size() < kMaxErrors) {
@@ -126,15 +128,19 @@ struct Assembler::Impl {
     }
     if (!def->isEquate) return def->value;
     if (def->evaluating) throw AsmError("equate \"" + name + "\" refers to itself");
+    if (evaluationDepth >= kMaxEquateDepth) throw AsmError("equates nested too deeply");
     def->evaluating = true;
+    ++evaluationDepth;
     std::optional<int64_t> value;
     try {
       value = evaluateIn(*def->expr, def->here, def->scope);
     } catch (...) {
       def->evaluating = false;
+      --evaluationDepth;
       throw;
     }
     def->evaluating = false;
+    --evaluationDepth;
     return value;
   }
 
@@ -312,11 +318,6 @@ struct Assembler::Impl {
     bool vectorSet = false;
     for (auto& laid : lines) {
       try {
-        if (laid.kind == LineKind::Equ) {
-          SymbolDef* def = findSymbol(laid.line.label, laid.scope == 0 ? 0 : laid.scope);
-          (void)def;
-          continue;
-        }
         if (laid.kind != LineKind::Data && laid.kind != LineKind::Instruction) continue;
         if (!vectorSet && laid.fileIndex == 0) {
           image.vectorAddress = laid.address;

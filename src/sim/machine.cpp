@@ -89,11 +89,24 @@ void Machine::run() {
 }
 
 void Machine::callSubroutine(uint32_t address) {
+  // A device routine that writes to its own device would recurse without end on the host.
+  constexpr int kMaxCallDepth = 64;
+  if (callDepth_ >= kMaxCallDepth) {
+    throw RuntimeFault(ExitStatus::kRuntimeError,
+                       "runtime error: device routines call each other too deeply");
+  }
   uint32_t sentinel = host_.returnToHostAddress();
   uint32_t stackBefore = cpu_.er[7];
   pushReturnAddress(sentinel);
   cpu_.pc = address;
-  while (!halted_ && !(cpu_.pc == sentinel && cpu_.er[7] == stackBefore)) step();
+  ++callDepth_;
+  try {
+    while (!halted_ && !(cpu_.pc == sentinel && cpu_.er[7] == stackBefore)) step();
+  } catch (...) {
+    --callDepth_;
+    throw;
+  }
+  --callDepth_;
 }
 
 }  // namespace vorax::sim

@@ -74,6 +74,7 @@ class Machine {
   uint64_t steps_ = 0;
   uint64_t maxSteps_ = 0;  // 0: no limit
   bool halted_ = false;
+  int callDepth_ = 0;  // target code called from host routines, nested
   std::ostream* trace_ = nullptr;
 };
 

@@ -271,25 +271,34 @@ void setFileTime(RuntimeCall& call) {
   setDosError(call, error ? kFileNotFound : 0);
 }
 
-// "*" and "?" patterns, letter case ignored.
-bool matches(const std::string& pattern, const std::string& name, size_t p = 0, size_t n = 0) {
-  while (p < pattern.size()) {
-    char c = pattern[p];
-    if (c == '*') {
-      for (size_t k = n; k <= name.size(); ++k) {
-        if (matches(pattern, name, p + 1, k)) return true;
-      }
+// "*" and "?" patterns, letter case ignored (greedy with one backtracking point, so long
+// patterns stay linear).
+bool matches(const std::string& pattern, const std::string& name) {
+  auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  size_t p = 0;
+  size_t n = 0;
+  size_t star = std::string::npos;
+  size_t resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() &&
+        (pattern[p] == '?' || (pattern[p] != '*' && same(pattern[p], name[n])))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
       return false;
     }
-    if (n >= name.size()) return false;
-    if (c != '?' && std::tolower(static_cast<unsigned char>(c)) !=
-                        std::tolower(static_cast<unsigned char>(name[n]))) {
-      return false;
-    }
-    ++p;
-    ++n;
   }
-  return n == name.size();
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
 }
 
 constexpr int kDirectoryAttribute = 0x10;
@@ -307,7 +316,8 @@ void reportNext(RuntimeCall& call, uint32_t record) {
   found->second.remaining.pop_front();
   std::error_code error;
   bool directory = fs::is_directory(path, error);
-  uint32_t stamp = packedTime(fs::last_write_time(path, error));
+  auto written = fs::last_write_time(path, error);
+  uint32_t stamp = error ? 0 : packedTime(written);
   uint32_t size = directory ? 0 : static_cast<uint32_t>(fs::file_size(path, error));
   Memory& memory = call.memory();
   memory.write16(record, directory ? kDirectoryAttribute : kArchiveAttribute);

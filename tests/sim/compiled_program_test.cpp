@@ -17,8 +17,7 @@ struct CompiledCase {
   const char* directives;
 };
 
-class CompiledProgramTest
-    : public ::testing::TestWithParam<std::tuple<CompiledCase, CpuModel>> {};
+class CompiledProgramTest : public ::testing::TestWithParam<std::tuple<CompiledCase, CpuModel>> {};
 
 TEST_P(CompiledProgramTest, EmptyProgramHaltsWithStatusZero) {
   const auto& [c, cpu] = GetParam();
@@ -26,9 +25,8 @@ TEST_P(CompiledProgramTest, EmptyProgramHaltsWithStatusZero) {
                     ("vorax_sim_compiled_" + std::string(c.name) + "_" + cpuModelName(cpu));
   fs::create_directories(folder);
   fs::path source = folder / "DEMO.PAS";
-  std::ofstream(source, std::ios::binary)
-      << "{$CPU " << cpuModelName(cpu) << "}" << c.directives
-      << "\r\nPROGRAM DEMO;\r\nBEGIN\r\nEND.\r\n";
+  std::ofstream(source, std::ios::binary) << "{$CPU " << cpuModelName(cpu) << "}" << c.directives
+                                          << "\r\nPROGRAM DEMO;\r\nBEGIN\r\nEND.\r\n";
   std::string command = std::string("\"") + VORAX_BINARY_DIR + "/vorax\" \"" + source.string() +
                         "\" > /dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -51,13 +49,13 @@ const CompiledCase kCompiledCases[] = {
     {"MemoryMap", "{$M $8000,$FF00,$100}"},
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    RealCompiler, CompiledProgramTest,
-    ::testing::Combine(::testing::ValuesIn(kCompiledCases), ::testing::ValuesIn(allCpus())),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) + "_" +
-             cpuModelName(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(RealCompiler, CompiledProgramTest,
+                         ::testing::Combine(::testing::ValuesIn(kCompiledCases),
+                                            ::testing::ValuesIn(allCpus())),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  cpuModelName(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace vorax::sim::testing

@@ -69,8 +69,8 @@ const ContractCase kContracts[] = {
     {"Int2r", "mov.l #5,r0\nmov.l r0,@-sp\nbsr \\int2r\nmov.b @sp,r4\nbsr \\r2int", 0, 5},
     {"Loadr", "mov.l #h'9100,r0\nmov.l r0,@-sp\nbsr \\loadr", 6},
     {"Lodri", "bsr \\lodri\ndb 130, 73, 15,218,162, 33\nbsr \\r2int", 0, 3},
-    {"LodriOddBytesEndOnEvenAddress", "bsr \\lodri\ndb 129,  0,  0,  0,  0,  0\nnop\nbsr \\r2int",
-     0, 1},
+    {"LodriContinuesAfterTheData", "bsr \\lodri\ndb 129,  0,  0,  0,  0,  0\nnop\nbsr \\r2int", 0,
+     1},
     {"Add40",
      "bsr \\lodri\ndb 130,  0,  0,  0,  0,  0\nbsr \\lodri\ndb 129,  0,  0,  0,  0,  0\n"
      "bsr \\add40",
