@@ -134,3 +134,35 @@ TEST_F(CommandLineTest, TracePrintsEachLineWithAddressAndRegisters) {
 
 }  // namespace
 }  // namespace vorax::sim::testing
+
+namespace vorax::sim::testing {
+namespace {
+
+// PROCEDURE P(A: INTEGER; VAR B: BYTE; C: BYTE); BEGIN B := A + C END; called as P(5, X, 7)
+// from the main program, with the frame, display and shared exit the compiler writes.
+TEST(FrameConventionTest, RoutineWithParametersAndSharedExit) {
+  for (CpuModel cpu : allCpus()) {
+    bool narrow = cpu == CpuModel::H300L;
+    int base = narrow ? 6 : 8;  // saved fp plus the return address
+    auto at = [&](int offset) { return "@(" + std::to_string(base + offset) + ",fp)"; };
+    std::string body =
+        "mov.l \\ram+12,r0\nmov.l r0,@-sp\nmov.l fp,@-sp\nmov.l sp,fp\nmov.l fp,\\ram+12\n"
+        "mov.l fp,@-sp\nsub.l #24,sp\nmov.l sp,r4\nmov.l r4,@h'9100\n"
+        "mov.w #5,r0\nmov.w r0,@-sp\nmov.l #h'9000,r0\nmov.l r0,@-sp\nmov.w #7,r0\n"
+        "mov.w r0,@-sp\nbsr P.3\nmov.l sp,r5\nmov.l fp,sp\nmov.l @sp+,fp\nmov.l @sp+,r0\n"
+        "mov.l r0,\\ram+12\nbra \\halt\n"
+        "P.3:\tmov.b\t#1,r0\n\tbsr\t\\slset\n\tsub.l\t#16,sp\n\tmov.w\t" +
+        at(6) + ",r0\n\tmov.b\t" + at(1) + ",r1\n\textu.w\tr1\n\tadd.w\tr1,r0\n\tmov.l\t" + at(2) +
+        ",r2\n\tmov.b\tr0,@r2\n\tjmp\t\\exitp8\n"
+        "\\exitp8:\tmov.l\tfp,sp\n\tmov.l\t@sp+,fp\n\t" +
+        (narrow ? "mov.w" : "mov.l") + "\t@sp+,r1\n\tadds\t#4,sp\n\tadds\t#4,sp\n\tjmp\t@r1";
+    SimRun run = runSnippet(body, cpu);
+    ASSERT_EQ(run.status, ExitStatus::kHalted) << cpuModelName(cpu) << run.messages;
+    EXPECT_EQ(run.memory().read8(0x9000), 12) << cpuModelName(cpu);
+    EXPECT_EQ(run.reg(5), run.memory().read32(0x9100)) << cpuModelName(cpu);
+    EXPECT_EQ(run.cpu().er[7], Runtime::areaStart(cpu)) << cpuModelName(cpu);
+  }
+}
+
+}  // namespace
+}  // namespace vorax::sim::testing
