@@ -241,9 +241,9 @@ void Machine::execute(const Instruction& ins) {
       }
       break;
     case Op::Trapa:
-      cpu.pc = nextPc;
+      // A fault raised by the handler is reported at the trapa line itself.
       host_.trap(static_cast<int>(ins.src.value), *this);
-      return;
+      break;
     case Op::Nop:
       break;
     case Op::Stm:

@@ -73,6 +73,7 @@ void Machine::step() {
                                                          hexDigits(pc, 6) +
                                                          "' where no instruction was assembled");
   }
+  lastInstruction_ = ins;
   if (trace_ != nullptr) {
     std::string text = ins->text;
     for (char& c : text) {

@@ -63,6 +63,9 @@ class Machine {
 
   // The instruction at the program counter (nullptr for host routines or no code).
   const Instruction* currentInstruction() const { return image_.findInstruction(cpu_.pc); }
+  // The last target instruction executed (the call of a host routine while one runs).
+  const Instruction* lastInstruction() const { return lastInstruction_; }
+  HostInterface& host() { return host_; }
 
  private:
   void execute(const Instruction& ins);
@@ -74,7 +77,8 @@ class Machine {
   uint64_t steps_ = 0;
   uint64_t maxSteps_ = 0;  // 0: no limit
   bool halted_ = false;
-  int callDepth_ = 0;  // target code called from host routines, nested
+  int callDepth_ = 0;
+  const Instruction* lastInstruction_ = nullptr;  // target code called from host routines, nested
   std::ostream* trace_ = nullptr;
 };
 

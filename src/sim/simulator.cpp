@@ -53,6 +53,9 @@ ExitStatus Simulator::run() {
               << hexDigits(pc, options_.cpu == CpuModel::H300L ? 4 : 6) << "'";
     if (const Instruction* ins = machine_->currentInstruction()) {
       messages_ << " (" << formatPosition(ins->position) << ")";
+    } else if (runtime_->handles(pc) && machine_->lastInstruction() != nullptr) {
+      messages_ << " in " << runtime_->routineName(pc) << " called from "
+                << formatPosition(machine_->lastInstruction()->position);
     }
     messages_ << " after " << machine_->steps() << " steps\n";
     return fault.status();

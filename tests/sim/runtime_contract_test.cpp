@@ -204,6 +204,8 @@ TEST(RuntimeErrorTest, DivisionByZeroStopsWithItsStatus) {
   SimRun run = runSnippet("mov.l #1,r0\nmov.l r0,@-sp\nxor.l r0,r0\nmov.l r0,@-sp\nbsr \\div");
   EXPECT_EQ(run.status, ExitStatus::kDivisionByZero);
   EXPECT_NE(run.messages.find("division by zero"), std::string::npos);
+  EXPECT_NE(run.messages.find("in \\div called from snippet.asm:8"), std::string::npos)
+      << run.messages;
   SimRun mod = runSnippet("mov.l #1,r0\nmov.l r0,@-sp\nxor.w r0,r0\nmov.w r0,@-sp\nbsr \\mod");
   EXPECT_EQ(mod.status, ExitStatus::kDivisionByZero);
 }

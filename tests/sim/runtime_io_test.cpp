@@ -161,6 +161,7 @@ TEST_F(FileTest, IoCheckTrapStopsOnAnError) {
   SimRun run = runSnippet(assign(path("missing.txt")) + call("reset"));
   EXPECT_EQ(run.status, ExitStatus::kIoError);
   EXPECT_NE(run.messages.find("I/O error 2"), std::string::npos) << run.messages;
+  EXPECT_NE(run.messages.find("(snippet.asm:14)"), std::string::npos) << run.messages;
 }
 
 TEST_F(FileTest, WithoutTheCheckIoResultIsLeftForTheProgram) {
