@@ -87,3 +87,37 @@ TEST(AddressingTest, StmAndLdmSaveAndRestoreInOrder) {
 
 }  // namespace
 }  // namespace vorax::sim::testing
+
+namespace vorax::sim::testing {
+namespace {
+
+// An interrupt routine's frame as the compiler writes it, entered the way the chip enters
+// it (PC and CCR stacked), left with rte.
+TEST(InterruptReturnTest, RteRestoresFlagsAndProgramCounter) {
+  for (CpuModel cpu : allCpus()) {
+    bool narrow = cpu == CpuModel::H300L;
+    std::string stacking = narrow
+                               ? "mov.w #BACK,r0\nmov.w r0,@-sp\nmov.w #h'0500,r0\nmov.w r0,@-sp\n"
+                               : "mov.l #BACK,r0\nor.l #h'05000000,r0\nmov.l r0,@-sp\n";
+    std::string save = cpu == CpuModel::H2000 ? "stm (r0-r3),@-sp\n\tstm\t(r4-r6),@-sp\n"
+                                              : "mov.l r0,@-sp\n\tmov.l\tr6,@-sp\n";
+    std::string restore = cpu == CpuModel::H2000 ? "ldm @sp+,(r4-r6)\n\tldm\t@sp+,(r0-r3)\n"
+                                                 : "mov.l @sp+,r6\n\tmov.l\t@sp+,r0\n";
+    SimRun run = runSnippet("mov.l #h'1234,r4\nmov.l sp,r5\n" + stacking +
+                                "jmp HANDLER\nBACK:\tbra\t\\halt\n"
+                                "HANDLER:\t" +
+                                save + "\tmov.l\t#0,r4\n\t" + restore + "\trte",
+                            cpu);
+    ASSERT_EQ(run.status, ExitStatus::kHalted) << cpuModelName(cpu) << run.messages;
+    EXPECT_EQ(run.cpu().er[7], run.reg(5)) << cpuModelName(cpu);
+    EXPECT_TRUE(run.cpu().flags.z) << cpuModelName(cpu);  // CCR h'05: Z and C
+    EXPECT_TRUE(run.cpu().flags.c) << cpuModelName(cpu);
+    EXPECT_FALSE(run.cpu().flags.n) << cpuModelName(cpu);
+    if (cpu == CpuModel::H2000) {
+      EXPECT_EQ(run.reg(4), 0x1234u);  // ldm brought back what stm saved
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorax::sim::testing

@@ -219,3 +219,33 @@ INSTANTIATE_TEST_SUITE_P(Malformed, AssemblyErrorTest, ::testing::ValuesIn(kErro
 
 }  // namespace
 }  // namespace vorax::sim::testing
+
+namespace vorax::sim::testing {
+namespace {
+
+TEST(AssemblerLayoutTest, LongLabelOnItsOwnLineNamesTheNextInstruction) {
+  SimRun run =
+      runSnippet("bsr SUBROUTINE.123\nbra \\halt\nSUBROUTINE.123:\t\n\tmov.w\t#7,r3\n\trts");
+  ASSERT_EQ(run.status, ExitStatus::kHalted) << run.messages;
+  EXPECT_EQ(run.reg(3, 2), 7u);
+  const Instruction* ins =
+      run.simulator->image().findInstruction(static_cast<uint32_t>(run.symbol("SUBROUTINE.123")));
+  ASSERT_NE(ins, nullptr);
+  EXPECT_EQ(ins->op, Op::Mov);
+}
+
+TEST(AssemblerLayoutTest, ShiftJisBytesPassThroughDataAndConsole) {
+  // "あ" in CP932 is 82 a0; the bytes reach the console unchanged.
+  SimRun run =
+      runSnippet("bsr \\lodsi\ndb 3,'\x82\xa0!'\nmov.l #\\con,r0\nmov.l r0,@-sp\nbsr \\writes");
+  ASSERT_EQ(run.status, ExitStatus::kHalted) << run.messages;
+  EXPECT_EQ(run.output, "\x82\xa0!");
+}
+
+TEST(AssemblerLayoutTest, CrLfLinesAndCommentsAreAccepted) {
+  auto errors = assemblyErrors("; comment\r\nA:\tnop\t; trailing\r\n\tdb\t';',0\r\n\r\n");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+}  // namespace
+}  // namespace vorax::sim::testing
