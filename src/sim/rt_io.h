@@ -8,7 +8,7 @@
 
 namespace vorax::sim {
 
-// Turbo Pascal's I/O error numbers, stored in IORESULT.
+// The customary Pascal I/O error numbers, stored in IORESULT.
 enum IoError : int {
   kIoOk = 0,
   kFileNotFound = 2,

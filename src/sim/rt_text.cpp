@@ -1,5 +1,5 @@
 // Numbers to text and back: \str, \r2asc, \adjlng, \val, \asc2r. The formats follow the
-// Turbo Pascal conventions (see the README section "Running a compiled program").
+// usual Pascal runtime conventions (see the README section "Running a compiled program").
 #include <algorithm>
 #include <cctype>
 #include <cmath>
