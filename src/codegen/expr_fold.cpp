@@ -165,9 +165,9 @@ ExprPtr computeConstant(Compilation& c, const ExprNode& node) {
       return nullptr;
     }
     const std::int32_t element = ordinalValue(left.value);
-    const bool member = element >= 0 && element <= 255 &&
-                        (right.value.setBits[static_cast<std::size_t>(element) / 8] &
-                         (1U << (element % 8))) != 0;
+    const bool member =
+        element >= 0 && element <= 255 &&
+        (right.value.setBits[static_cast<std::size_t>(element) / 8] & (1U << (element % 8))) != 0;
     return makeBooleanConstant(c, member);
   }
   if (left.isConstantOf(ConstKind::Integer) && right.isConstantOf(ConstKind::Integer)) {
@@ -244,7 +244,9 @@ std::optional<ConstantTerm> splitConstantTerm(ExprNode& node) {
 }
 
 bool sameFamily(TokenCode a, TokenCode b) {
-  const auto additive = [](TokenCode op) { return op == TokenCode::Plus || op == TokenCode::Minus; };
+  const auto additive = [](TokenCode op) {
+    return op == TokenCode::Plus || op == TokenCode::Minus;
+  };
   return (additive(a) && additive(b)) || (a == TokenCode::Star && b == TokenCode::Star);
 }
 
@@ -306,10 +308,9 @@ void simplifyWithOneConstant(Compilation& c, ExprPtr& node) {
   }
   const bool unitDivisor = isUnitConstant(right, 1) || isUnitConstant(right, -1);
   // Dividing by 1 with "/" keeps the REAL result type only when the dividend is REAL.
-  const bool realDividend =
-      left.type != nullptr && typeClassOf(*left.type) == TypeClass::Real;
-  if (unitDivisor && (op == TokenCode::Star || op == TokenCode::Div ||
-                      (op == TokenCode::Slash && realDividend))) {
+  const bool realDividend = left.type != nullptr && typeClassOf(*left.type) == TypeClass::Real;
+  if (unitDivisor &&
+      (op == TokenCode::Star || op == TokenCode::Div || (op == TokenCode::Slash && realDividend))) {
     const bool negate = right.value.intValue == -1;
     ExprPtr other = std::move(node->left);
     if (negate) {

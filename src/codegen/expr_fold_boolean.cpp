@@ -72,8 +72,8 @@ void foldBooleanNode(Compilation& c, ExprPtr& node) {
   const bool andOr = op == TokenCode::And || op == TokenCode::Or;
 
   if (leftConstant && rightConstant) {
-    const bool value = applyBoolean(c, op, left.value.smallValue != 0,
-                                    right.value.smallValue != 0, kUnknownOperatorBothConstant);
+    const bool value = applyBoolean(c, op, left.value.smallValue != 0, right.value.smallValue != 0,
+                                    kUnknownOperatorBothConstant);
     replaceByConstant(c, node, value);
     return;
   }
@@ -91,8 +91,7 @@ void foldBooleanNode(Compilation& c, ExprPtr& node) {
     } else {
       replaceByOperand(c, node, rightConstant, whenFalse);
     }
-  } else if (andOr && left.isLeaf && left.location != LocationKind::Call &&
-             sameLeaf(left, right)) {
+  } else if (andOr && left.isLeaf && left.location != LocationKind::Call && sameLeaf(left, right)) {
     if (left.unaryFlags == right.unaryFlags) {
       replaceByOperand(c, node, true, false);
     } else if ((left.unaryFlags ^ right.unaryFlags) == kComplementFlag) {

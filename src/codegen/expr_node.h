@@ -70,7 +70,7 @@ struct ExprNode {
   std::int32_t scopeLevel = 0;  // variables
   std::int32_t registerNumber = 0;
   std::int32_t registerWidth = 0;
-  ExprPtr attached;  // argument list of a call, operand of a type cast
+  ExprPtr attached;      // argument list of a call, operand of a type cast
   ExprPtr nextSelector;  // designators: the next step of the chain
   ExprPtr offsetTree;    // designators: added to the address
   bool addressWanted = false;

@@ -1,8 +1,8 @@
 // Result types of operators and the operand check of comparisons.
+#include "codegen/expr_tree.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "symbols/type_rules.h"
-#include "codegen/expr_tree.h"
 
 namespace vorax {
 namespace {
@@ -65,7 +65,7 @@ TypeDescriptor* operatorResult(const PredefinedTypes& t, OperandClass l, Operand
   if (l == OperandClass::Boolean || r == OperandClass::Boolean) {
     const bool logical = op == TokenCode::And || op == TokenCode::Or || op == TokenCode::Xor;
     return logical && l == OperandClass::Boolean && r == OperandClass::Boolean ? t.booleanType
-                                                                              : nullptr;
+                                                                               : nullptr;
   }
   switch (op) {
     case TokenCode::Plus:

@@ -77,14 +77,14 @@ void applyUnaryFlags(Compilation& c, ExprPtr& node, bool complementNow, bool neg
     case 8:
       node->unaryFlags = kComplementFlag;
       break;
-    case 6:   // -(NOT x) = x + 1
+    case 6:    // -(NOT x) = x + 1
     case 9: {  // NOT(-x) = x - 1
       node->unaryFlags = 0;
       TypeDescriptor* type = node->type;
       ExprPtr one = makeIntegerConstant(c, 1);
       retypeSmallConstant(c, *one);
-      node = makeOperatorNode(combined == 6 ? TokenCode::Plus : TokenCode::Minus,
-                              std::move(node), std::move(one), type);
+      node = makeOperatorNode(combined == 6 ? TokenCode::Plus : TokenCode::Minus, std::move(node),
+                              std::move(one), type);
       break;
     }
     default:
