@@ -23,4 +23,12 @@ ConstantOperand parseConstantValue(Compilation& c) {
   return result;
 }
 
+std::optional<std::int32_t> parseIntegerExpressionValue(Compilation& c) {
+  const ExprPtr expression = parseExpression(c);
+  if (!expression->isConstantOf(ConstKind::Integer)) {
+    return std::nullopt;
+  }
+  return expression->value.intValue;
+}
+
 }  // namespace vorax
