@@ -63,8 +63,9 @@ void appendChainStep(ExprNode& base, LocationKind location) {
   leaf.nextSelector = std::move(step);
 }
 
-ExprPtr namedLeaf(LocationKind location, const SymbolEntry& entry) {
+ExprPtr namedLeaf(LocationKind location, SymbolEntry& entry) {
   ExprPtr leaf = newExprNode();
+  leaf->symbol = &entry;
   leaf->location = location;
   leaf->text = entry.name;
   leaf->declarationLine = entry.declarationLine;
@@ -92,7 +93,7 @@ std::string fixedAddressText(const SymbolEntry& entry) {
 
 // A variable or parameter in a stack frame: its own frame, or through the display slot
 // of the enclosing routine's level.
-ExprPtr frameLeaf(Compilation& c, const SymbolEntry& entry, LocationKind location) {
+ExprPtr frameLeaf(Compilation& c, SymbolEntry& entry, LocationKind location) {
   const int currentLevel = c.symbols.scopeLevel();
   const bool hasEquate = entry.level == 1 && !c.directives.settings().stackSetting.empty() &&
                          entry.kind == IdentKind::FrameVariable;
@@ -105,6 +106,18 @@ ExprPtr frameLeaf(Compilation& c, const SymbolEntry& entry, LocationKind locatio
     appendChainStep(*base, location);
   }
   addConstantOffset(c, *base, entry.offset);
+  return base;
+}
+
+// The result slot of the function `entry` inside its own body (or, through the display,
+// inside a routine nested in it).
+ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry) {
+  ExprPtr base = namedLeaf(LocationKind::FrameVariable, entry);
+  if (entry.level < c.symbols.scopeLevel()) {
+    addConstantOffset(c, *base, -4 * entry.level);
+    appendChainStep(*base, LocationKind::FrameVariable);
+  }
+  addConstantOffset(c, *base, kResultSlotOffset);
   return base;
 }
 
@@ -158,9 +171,7 @@ ExprPtr baseLeaf(Compilation& c, SymbolEntry& entry) {
       if (entry.type == nullptr) {
         c.reportError(kInvalidFunctionCall);
       }
-      SymbolEntry slot = entry;
-      slot.offset = kResultSlotOffset;
-      ExprPtr leaf = frameLeaf(c, slot, LocationKind::FrameVariable);
+      ExprPtr leaf = resultSlotLeaf(c, entry);
       leaf->oneByteResult = entry.type->size == 1 && entry.type != t.booleanType;
       return leaf;
     }

@@ -77,6 +77,8 @@ struct ExprNode {
   // The routine a call leaf calls (nullptr for others); kept so the call can be
   // generated without looking the name up again.
   const SymbolEntry* routine = nullptr;
+  // The entry a designator's base leaf was made from.
+  SymbolEntry* symbol = nullptr;
   // The frame offset of a frame variable or parameter leaf.
   std::int32_t frameOffset = 0;
 

@@ -200,7 +200,9 @@ ExprPtr parseAddressOf(Compilation& c) {
       case LocationKind::TypeCast:
         c.reportError(kTypeCastAsAddress);
       case LocationKind::FixedAddress:
+        // Its text is the finished label already.
         operand->location = LocationKind::NamedMemory;
+        operand->declarationLine = 0;
         break;
       case LocationKind::FrameVariable:
       case LocationKind::Parameter:
