@@ -3,12 +3,14 @@
 // the absorption tests that fold the instruction into the lines before it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vorax {
 
 class PeepholeWindow;
+struct WindowLine;
 
 // An instruction on its way into the window.
 struct PendingInstruction {
@@ -33,5 +35,12 @@ bool absorbIntoWindow(PeepholeWindow& window, PendingInstruction& instruction, b
 [[nodiscard]] bool isDataMnemonic(std::string_view mnemonic);
 // The size letter of a mnemonic: the character after its first ".", or '\0'.
 [[nodiscard]] char sizeLetter(std::string_view mnemonic);
+// True when `operand` occurs anywhere in the line's source or destination text.
+[[nodiscard]] bool mentions(const WindowLine& line, std::string_view operand);
+// True when the line stores a new value into `operand`: its destination, or its only
+// operand, is that text. Compares and bit tests only read.
+[[nodiscard]] bool writes(const WindowLine& line, std::string_view operand);
+// The offset d of a frame slot written exactly "@(d,fp)".
+[[nodiscard]] bool parseFrameSlot(std::string_view text, std::int64_t& offset);
 
 }  // namespace vorax

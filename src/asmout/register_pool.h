@@ -49,6 +49,9 @@ struct RegisterContentsEntry {
   [[nodiscard]] bool isFree() const { return designator == nullptr; }
 };
 
+// The record itself: used entries first, oldest first.
+using RegisterContents = std::array<RegisterContentsEntry, kRegisterContentsSize>;
+
 // A register that holds the record address of an open WITH, and the frame slot where a
 // copy of that address is saved.
 struct WithRegisterEntry {
@@ -119,7 +122,7 @@ class RegisterPool {
 
   Compilation& compilation_;
   WorkRegisterPool pool_;
-  std::array<RegisterContentsEntry, kRegisterContentsSize> contents_;  // used entries first
+  RegisterContents contents_;
   std::array<WithRegisterEntry, kMaxWithRegisters> with_;
   int withCount_ = 0;
 };

@@ -16,6 +16,10 @@ namespace {
 constexpr std::size_t kLabelTextWidth = 28;
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return std::nullopt;  // a folder or a device is not a source file
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     return std::nullopt;

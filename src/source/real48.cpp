@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace vorax {
@@ -17,6 +19,9 @@ constexpr std::uint64_t kFractionMask = kHiddenBit - 1;
 constexpr int kOverflowDecade = 39;
 constexpr int kUnderflowDecade = -40;
 constexpr int kExponentDigitLimit = 1000000;  // exponents are saturated here
+// Decimal texts of values from 1e-5 up to below 1e15 are written without an exponent.
+constexpr int kFixedNotationLow = -5;
+constexpr int kFixedNotationHigh = 15;
 
 // Just enough unsigned big-integer arithmetic for an exactly rounded decimal conversion.
 class BigUnsigned {
@@ -328,11 +333,19 @@ double real48ToDouble(const Real48& value) {
 std::string real48ToDecimalText(const Real48& value) {
   const double number = real48ToDouble(value);
   char text[64];
-  for (int precision = 1; precision <= 13; ++precision) {
-    std::snprintf(text, sizeof text, "%.*g", precision, number);
+  int precision = 1;
+  for (; precision < 13; ++precision) {
+    std::snprintf(text, sizeof text, "%.*e", precision - 1, number);
     if (real48FromDecimal(text) == value) {
       break;
     }
+  }
+  std::snprintf(text, sizeof text, "%.*e", precision - 1, number);
+  const int decimalExponent = std::atoi(std::strchr(text, 'e') + 1);
+  if (decimalExponent >= kFixedNotationLow && decimalExponent < kFixedNotationHigh) {
+    std::snprintf(text, sizeof text, "%.*f", std::max(0, precision - 1 - decimalExponent), number);
+  } else {
+    std::snprintf(text, sizeof text, "%.*g", precision, number);
   }
   return text;
 }

@@ -40,7 +40,8 @@ struct Real48 {
 [[nodiscard]] double real48ToDouble(const Real48& value);
 
 // The shortest decimal text (at most 13 significant digits) that converts back to the
-// same REAL, in the form printf's %g gives ("1.5", "3.14159265359", "1e+38").
+// same REAL: without an exponent from 1e-5 up to below 1e15 ("1.5", "1000", "0.0015"),
+// otherwise with one ("1e+20", "2.9387358770557e-39").
 [[nodiscard]] std::string real48ToDecimalText(const Real48& value);
 
 }  // namespace vorax

@@ -1,4 +1,4 @@
-#include "scan_session.h"
+#include "support/scan_session.h"
 
 #include "source/real48.h"
 
