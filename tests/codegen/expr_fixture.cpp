@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "codegen/expr_parser.h"
+#include "decls/declaration_sections.h"
 #include "diag/diagnostics.h"
 #include "source/real48.h"
 
@@ -90,11 +91,15 @@ std::string setText(const SetBits& bits) {
 
 ExprFixture::ExprFixture() = default;
 
-void ExprFixture::start(const std::string& text) {
+void ExprFixture::start(const std::string& text, const std::string& declarations) {
   compilation_ = std::make_unique<Compilation>(host_, CompileOptions{});
   Compilation& c = *compilation_;
   c.directives.settings().echoSourceSwitch = false;
-  tree_.write("T.PAS", text + " ;\nend.\n");
+  if (withStack) {
+    c.directives.settings().stackSetting = "h'0000ff00";
+  }
+  // BEGIN ends the declarations, as in a block.
+  tree_.write("T.PAS", declarations + "\nBEGIN " + text + " ;\nend.\n");
   c.reader.openCompilationFiles((tree_.root() / "T.PAS").string());
   c.scanner.buildReservedWordTable();
   SymbolTable& symbols = c.symbols;
@@ -128,6 +133,11 @@ void ExprFixture::start(const std::string& text) {
     symbols.enterAtCurrentLevel(entry);
   }
   colour.lastValue = previous;
+  SymbolEntry& colourName = symbols.newEntry();
+  colourName.name = "COLOUR";
+  colourName.kind = IdentKind::Type;
+  colourName.type = &colour;
+  symbols.enterAtCurrentLevel(colourName);
   SymbolEntry& f = symbols.newEntry();
   f.name = "F";
   f.kind = IdentKind::FrameVariable;
@@ -137,20 +147,55 @@ void ExprFixture::start(const std::string& text) {
   f.declarationLine = 1;
   symbols.enterAtCurrentLevel(f);
   c.nextToken();
+  std::int32_t counter = -4;
+  while (c.token() == TokenCode::Var || c.token() == TokenCode::Type ||
+         c.token() == TokenCode::Const) {
+    const TokenCode keyword = c.token();
+    c.nextToken();
+    if (keyword == TokenCode::Var) {
+      parseVarSection(c, AllocationMode::Stack, counter);
+    } else if (keyword == TokenCode::Type) {
+      parseTypeSection(c);
+    } else {
+      parseConstSection(c);
+    }
+  }
+  c.nextToken();
 }
 
-ExprPtr ExprFixture::parseTree(const std::string& text) {
+ExprPtr ExprFixture::parseTree(const std::string& text, const std::string& declarations) {
   host_.errors.clear();
   try {
-    start(text);
+    start(text, declarations);
     return parseExpression(*compilation_);
   } catch (const tokeninvalid&) {
     return nullptr;
   }
 }
 
-std::string ExprFixture::parse(const std::string& text) {
-  ExprPtr tree = parseTree(text);
+std::string ExprFixture::parseDesignator(const std::string& text, const std::string& declarations) {
+  ExprPtr tree = parseTree(text, declarations);
+  if (!tree) {
+    return "error " + std::to_string(lastError());
+  }
+  std::string result = tree->addressWanted ? "&" : "";
+  for (const ExprNode* leaf = tree.get(); leaf != nullptr; leaf = leaf->nextSelector.get()) {
+    if (leaf != tree.get()) {
+      result += " > ";
+    }
+    result += std::to_string(static_cast<int>(leaf->location)) + ":" + leaf->text + "{" +
+              (leaf->offsetTree ? describe(*leaf->offsetTree) : "") + "}";
+  }
+  const TypeDescriptor* type = tree->type;
+  if (type != nullptr && type->kind == TypeKind::Pointer) {
+    const TypeDescriptor* target = type->target != nullptr ? type->target->type : nullptr;
+    return result + "=^" + typeName(target);
+  }
+  return result + "=" + typeName(type);
+}
+
+std::string ExprFixture::parse(const std::string& text, const std::string& declarations) {
+  ExprPtr tree = parseTree(text, declarations);
   if (!tree) {
     return "error " + std::to_string(lastError());
   }
@@ -176,6 +221,7 @@ std::string ExprFixture::typeName(const TypeDescriptor* type) const {
   if (type == t.booleanType) return "BOOLEAN";
   if (type == t.pointerType) return "POINTER";
   if (type == enumType_) return "COLOUR";
+  if (type == t.chdevpType) return "CHDEVP";
   return "kind" + std::to_string(static_cast<int>(type->kind));
 }
 

@@ -22,9 +22,14 @@ class ExprFixture {
   ExprFixture();
 
   // The tree of `text` (followed by `;`), or "error N" when parsing stopped with error N.
-  std::string parse(const std::string& text);
+  // `declarations` (CONST, TYPE and VAR sections, compiled at level 1 in stack mode) come
+  // first.
+  std::string parse(const std::string& text, const std::string& declarations = "");
   // As parse, but leaves the tree for inspection (nullptr after an error).
-  ExprPtr parseTree(const std::string& text);
+  ExprPtr parseTree(const std::string& text, const std::string& declarations = "");
+  // A designator: each leaf of the chain as "kind:text{offset}", joined by " > ", then
+  // "=" and the designator's type; "&" in front when its address is wanted.
+  std::string parseDesignator(const std::string& text, const std::string& declarations = "");
   [[nodiscard]] int lastError() const;
   // The token the scanner stands on after the expression.
   [[nodiscard]] TokenCode tokenAfter() const;
@@ -33,9 +38,11 @@ class ExprFixture {
   [[nodiscard]] std::string typeName(const TypeDescriptor* type) const;
 
   Compilation& compilation() { return *compilation_; }
+  // Set before parsing: the memory directive's stack value is given.
+  bool withStack = false;
 
  private:
-  void start(const std::string& text);
+  void start(const std::string& text, const std::string& declarations);
 
   SourceTree tree_;
   RecordingHost host_;
