@@ -163,7 +163,7 @@ TypeDescriptor* descriptorOf(const PredefinedTypes& types, StdType type) {
 // π in the target's real format, in storage order.
 constexpr RealBytes kPi{0x82, 0x21, 0xA2, 0xDA, 0x0F, 0x49};
 
-struct FieldSpec {
+struct PredefinedField {
   std::string_view name;
   std::int32_t offset;
   TypeDescriptor* type;
@@ -283,16 +283,16 @@ void SymbolTable::enterPredefinedTypes() {
 
   // The predefined records' field trees are their field lists linked through the right
   // links; lookups in them search the whole tree.
-  auto record = [this](std::int32_t size, std::initializer_list<FieldSpec> fields) {
+  auto record = [this](std::int32_t size, std::initializer_list<PredefinedField> fields) {
     TypeDescriptor& type = newType(TypeKind::Record, size);
     SymbolEntry* previous = nullptr;
-    for (const FieldSpec& spec : fields) {
+    for (const PredefinedField& given : fields) {
       SymbolEntry& field = newEntry();
-      field.name = std::string(spec.name);
+      field.name = std::string(given.name);
       field.kind = IdentKind::Field;
-      field.type = spec.type;
-      field.offset = spec.offset;
-      field.fieldSize = spec.type->size;
+      field.type = given.type;
+      field.offset = given.offset;
+      field.fieldSize = given.type->size;
       if (previous == nullptr) {
         type.firstField = &field;
         type.fieldTree = &field;

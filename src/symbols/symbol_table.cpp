@@ -25,6 +25,30 @@ SymbolEntry* descend(SymbolEntry* node, std::string_view name) {
   return nullptr;
 }
 
+// Visits a tree left subtree, right subtree, node - without recursion, because names
+// declared in sorted order make a tree as deep as it is large.
+template <typename Visit>
+void visitPostOrder(const SymbolEntry* root, Visit visit) {
+  std::vector<const SymbolEntry*> path;
+  const SymbolEntry* lastVisited = nullptr;
+  const SymbolEntry* node = root;
+  while (node != nullptr || !path.empty()) {
+    if (node != nullptr) {
+      path.push_back(node);
+      node = node->left;
+      continue;
+    }
+    const SymbolEntry* top = path.back();
+    if (top->right != nullptr && top->right != lastVisited) {
+      node = top->right;
+    } else {
+      visit(*top);
+      lastVisited = top;
+      path.pop_back();
+    }
+  }
+}
+
 // The five-character tag of an unused-identifier line, or null for kinds never listed.
 const char* unusedTag(IdentKind kind) {
   switch (kind) {
@@ -68,23 +92,22 @@ void SymbolTable::CloseScope() {
   level.root = nullptr;
   level.types.clear();
   level.entries.clear();
+  if (scopeLevel_ == 0) {
+    types_ = PredefinedTypes{};  // they were level 0's descriptors
+  }
   --scopeLevel_;
 }
 
-// Left subtree, right subtree, node: the first routine found in this order whose body
-// never came is the one the error names.
-void SymbolTable::checkRoutineBodies(const SymbolEntry* node) {
-  if (node == nullptr) {
-    return;
-  }
-  checkRoutineBodies(node->left);
-  checkRoutineBodies(node->right);
-  if (node->isRoutine() && node->standardRoutine == 0 &&
-      (node->routineState == RoutineState::Forward ||
-       node->routineState == RoutineState::Interface)) {
-    compilation_.diagnostics.reportErrorWithName(err::kForwardWithoutBody,
-                                                 " ( " + node->name + " )");
-  }
+// The first routine in post-order whose body never came is the one the error names.
+void SymbolTable::checkRoutineBodies(const SymbolEntry* root) {
+  visitPostOrder(root, [this](const SymbolEntry& node) {
+    if (node.isRoutine() && node.standardRoutine == 0 &&
+        (node.routineState == RoutineState::Forward ||
+         node.routineState == RoutineState::Interface)) {
+      compilation_.diagnostics.reportErrorWithName(err::kForwardWithoutBody,
+                                                   " ( " + node.name + " )");
+    }
+  });
 }
 
 SymbolEntry& SymbolTable::newEntry() { return newEntryAt(scopeLevel_); }
@@ -224,18 +247,14 @@ void SymbolTable::listUnusedIdentifiers() {
   listUnused(levels_[static_cast<std::size_t>(scopeLevel_)].root);
 }
 
-// Left subtree, right subtree, node - the order of the listing lines.
-void SymbolTable::listUnused(const SymbolEntry* node) {
-  if (node == nullptr) {
-    return;
-  }
-  listUnused(node->left);
-  listUnused(node->right);
-  const char* tag = unusedTag(node->kind);
-  if (tag != nullptr && !node->used && node->declarationLine != 0) {
-    compilation_.diagnostics.writeWarning(";#UNUSED " + std::string(tag) + node->name + "." +
-                                          std::to_string(node->declarationLine));
-  }
+void SymbolTable::listUnused(const SymbolEntry* root) {
+  visitPostOrder(root, [this](const SymbolEntry& node) {
+    const char* tag = unusedTag(node.kind);
+    if (tag != nullptr && !node.used && node.declarationLine != 0) {
+      compilation_.diagnostics.writeWarning(";#UNUSED " + std::string(tag) + node.name + "." +
+                                            std::to_string(node.declarationLine));
+    }
+  });
 }
 
 std::int32_t SymbolTable::currentDeclarationLine() const {

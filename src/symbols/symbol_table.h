@@ -94,8 +94,8 @@ class SymbolTable {
     std::vector<std::unique_ptr<SymbolEntry>> entries;
   };
 
-  void checkRoutineBodies(const SymbolEntry* node);
-  void listUnused(const SymbolEntry* node);
+  void checkRoutineBodies(const SymbolEntry* root);
+  void listUnused(const SymbolEntry* root);
   void enterPredefinedTypes();
   void enterPredefinedRoutines();
 

@@ -24,8 +24,6 @@ constexpr std::array<std::array<bool, kTableClasses>, kTableClasses> kClassTable
     {{false, false, false, false, false, false, false, true}},  // POINTER
 }};
 
-bool isPointerLike(TypeKind kind) { return kind == TypeKind::Pointer; }
-
 }  // namespace
 
 void OrdinalBounds(const TypeDescriptor* type, std::int32_t& low, std::int32_t& high) {
@@ -87,7 +85,7 @@ bool IsAssignable(const TypeDescriptor* target, const TypeDescriptor* source) {
     case TypeKind::LongInt:
       return source->kind == TypeKind::Integer || source->kind == TypeKind::Byte ||
              source->kind == TypeKind::Word || source->kind == TypeKind::LongInt ||
-             isPointerLike(source->kind);
+             source->kind == TypeKind::Pointer;
     case TypeKind::Pointer:
       if (source->kind != TypeKind::Pointer) {
         return false;
