@@ -81,7 +81,7 @@ void makeRuntimeResultLeaf(ExprNode& node, TypeDescriptor* type) {
 bool sameLeaf(const ExprNode& a, const ExprNode& b) {
   if (!a.isLeaf || !b.isLeaf || a.location != b.location || a.text != b.text ||
       a.declarationLine != b.declarationLine || a.scopeLevel != b.scopeLevel ||
-      a.frameOffset != b.frameOffset || a.addressWanted != b.addressWanted) {
+      a.addressWanted != b.addressWanted) {
     return false;
   }
   if (a.attached || b.attached) {

@@ -4,7 +4,6 @@
 // caller. Nodes are replaced in place through the owning ExprPtr slot.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -79,8 +78,6 @@ struct ExprNode {
   const SymbolEntry* routine = nullptr;
   // The entry a designator's base leaf was made from.
   SymbolEntry* symbol = nullptr;
-  // The frame offset of a frame variable or parameter leaf.
-  std::int32_t frameOffset = 0;
 
   [[nodiscard]] bool isConstant() const { return isLeaf && location == LocationKind::Constant; }
   [[nodiscard]] bool isConstantOf(ConstKind kind) const {

@@ -79,6 +79,21 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"CONST A: LONGINT = @ABS(1);", 80, "("},
                       ErrorCase{"VAR P: POINTER; CONST X: INTEGER = P^;", 81, "^"}));
 
+// Errors of constant expressions, raised while the expression is read.
+INSTANTIATE_TEST_SUITE_P(
+    Expressions, ProgramErrorTest,
+    ::testing::Values(
+        ErrorCase{"CONST K = (1 + 2;", 5, ";"}, ErrorCase{"CONST K = 1 + ;", 41, ";"},
+        ErrorCase{"CONST K = 'A' - 'B';", 44, ";"}, ErrorCase{"CONST K = -'A';", 44, ";"},
+        ErrorCase{"CONST K = - NOT 1;", 41, "NOT"}, ErrorCase{"CONST K = 5 MOD 0;", 54, ";"},
+        ErrorCase{"CONST K = 3 IN [1..1];", 45, "]"},
+        ErrorCase{"CONST K = 3 IN [1, 'A'];", 44, "]"},
+        ErrorCase{"CONST K = 3 IN [TRUE];", 22, "]"}, ErrorCase{"CONST K = 3 IN [1;", 9, ";"},
+        ErrorCase{"CONST K = ABS 5;", 4, "5"}, ErrorCase{"CONST K = ABS(1, 2);", 1, ","},
+        ErrorCase{"CONST K = POS('A');", 3, ")"}, ErrorCase{"CONST K = MAXAVAIL(1);", 14, "("},
+        ErrorCase{"CONST K = SIZEOF(K);", 63, "K)"}, ErrorCase{"CONST K = BYTE 5;", 4, "5"},
+        ErrorCase{"CONST K = WORD(5);", 44, ")"}));
+
 INSTANTIATE_TEST_SUITE_P(Storage, StackProgramErrorTest,
                          ::testing::Values(ErrorCase{"VAR X: INTEGER; Y: BYTE ABSOLUTE NEXTOF 5;",
                                                      92, ";"}));
