@@ -185,11 +185,13 @@ void selectField(Compilation& c, ExprNode& base, TypeDescriptor*& type) {
   if (type->kind != TypeKind::Record) {
     c.reportError(err::kTypeMismatch);
   }
-  // Field names of the predefined register record are the register names.
+  // Field names of the predefined register record are the register names. A WITH body
+  // may have allowed them already; that stays as it was.
   const bool registerRecord = type == c.symbols.types().registersType;
-  c.scanner.setRegisterNamesAllowed(registerRecord);
+  const bool allowedBefore = c.scanner.registerNamesAllowed();
+  c.scanner.setRegisterNamesAllowed(allowedBefore || registerRecord);
   c.nextToken();
-  c.scanner.setRegisterNamesAllowed(false);
+  c.scanner.setRegisterNamesAllowed(allowedBefore);
   SymbolEntry* field = c.token() == TokenCode::Identifier
                            ? c.symbols.searchWholeTree(type->fieldTree, IdentKind::Field)
                            : nullptr;
