@@ -31,6 +31,7 @@ void compileUnit(Compilation& c) {
   expectToken(c, TokenCode::Semicolon, err::kSemicolonExpected);
   c.nextToken();
   c.scopeLevel = 1;
+  c.symbols.openScope();
   c.programLabel = c.unitName;
   expectToken(c, TokenCode::Interface, err::kInterfaceExpected);
   writeUnitMemoryMap(c);
@@ -52,6 +53,7 @@ void compileProgram(Compilation& c) {
   c.programLabel = cutText("\\" + c.scanner.currentIdentifier(), kLabelTextWidth);
   c.nextToken();
   c.scopeLevel = 1;
+  c.symbols.openScope();
   c.emitter.clearPendingLabel();
   if (c.token() == TokenCode::OpenParen) {
     do {
@@ -63,6 +65,9 @@ void compileProgram(Compilation& c) {
     c.nextToken();
   }
   writeProgramPrologue(c);
+  if (c.stackConstant) {
+    c.symbols.enterStackConstant(*c.stackConstant);
+  }
   writeSignature(c, true);
   expectToken(c, TokenCode::Semicolon, err::kSemicolonExpected);
   c.nextToken();
@@ -76,6 +81,9 @@ void runCompilation(Compilation& c, const std::string& fileName, const LocalDate
   c.reader.openCompilationFiles(fileName);
   c.scanner.buildReservedWordTable();
   c.scopeLevel = 0;
+  // The environment exists before the first token: a memory directive in front of the
+  // heading already reads constant expressions.
+  c.symbols.enterPredefinedEnvironment();
   c.nextToken();
   c.compilationKind = c.token();
   if (c.compilationKind == TokenCode::Unit) {
