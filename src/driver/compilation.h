@@ -48,7 +48,6 @@ class Compilation {
   // The next free offset of a unit's work area, shared by its interface and
   // implementation VAR sections.
   std::int32_t unitWorkAreaOffset = 0;
-  int scopeLevel = 0;
   // Value of the constant STACK that a program with a stack value gets (entered into
   // the program's scope once the identifier table takes it).
   std::optional<std::int32_t> stackConstant;
