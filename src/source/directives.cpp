@@ -44,11 +44,26 @@ bool Directives::isConditionalSymbolDefined(std::string_view name) const {
 bool Directives::readDirective(CommentKind kind) {
   pendingInclude_ = IncludeKind::None;
   includeName_ = " ";
-  commentKind_ = kind;
   Reader& reader = compilation_.reader;
   if (reader.currentChar() != '$') {
     return false;
   }
+  if (openDirectives_ >= kMaxDirectiveNesting) {
+    compilation_.reportError(err::kNestingTooDeep);
+  }
+  // A directive met inside this one (through the tokens DEFINE or M read) closes its own
+  // comment; this one's comment kind is back in force once it returns.
+  const CommentKind enclosingKind = commentKind_;
+  commentKind_ = kind;
+  ++openDirectives_;
+  struct Restore {
+    Directives& self;
+    CommentKind kind;
+    ~Restore() {
+      --self.openDirectives_;
+      self.commentKind_ = kind;
+    }
+  } restore{*this, enclosingKind};
   reader.nextChar();
   const bool active = conditions_.active();
   switch (upper(reader.currentChar())) {

@@ -39,6 +39,10 @@ enum class IncludeKind { None, Source, Assembly };
 
 class Directives {
  public:
+  // A directive read inside this many directives that are still being read is error 98:
+  // each level is a recursion of the scanner, which a source must not drive without end.
+  static constexpr int kMaxDirectiveNesting = 8;
+
   // Reads one value of the memory-map directive, starting with the token after the "M"
   // word or after a ","; leaves the token after the value in the scanner. 0 means "not
   // given".
@@ -92,6 +96,9 @@ class Directives {
   ConditionStack conditions_;
   std::set<std::string> conditionalSymbols_;  // "0" + name
   CommentKind commentKind_ = CommentKind::Brace;
+  // Directives being read right now: one that reads tokens (DEFINE, M) meets the comments
+  // inside it, and those may be directives again.
+  int openDirectives_ = 0;
   IncludeKind pendingInclude_ = IncludeKind::None;
   std::string includeName_ = " ";
   MemoryValueReader memoryValueReader_ = &Directives::readMemoryValue;

@@ -238,7 +238,25 @@ INSTANTIATE_TEST_SUITE_P(
         DirectiveErrorCase{"{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}"
                            "{$IFDEF A}{$IFDEF A}",
                            98, 71},
-        DirectiveErrorCase{"{$I NOFILE}", 100, 1}));
+        DirectiveErrorCase{"{$I NOFILE}", 100, 1},
+        // DEFINE reads its name as a token, so a directive may stand inside it; a ninth
+        // level is refused before the nesting can exhaust the stack.
+        DirectiveErrorCase{"{$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE "
+                           "{$DEFINE {$DEFINE A",
+                           98, 73}));
+
+TEST(DirectiveNesting, DirectivesInsideADefineAreReadAndEndTheirOwnComments) {
+  EXPECT_EQ(tokensOf("{$DEFINE {$DEFINE A} B} {$IFDEF A} x {$ENDIF} {$IFDEF B} y {$ENDIF} z"),
+            (Tokens{"1 X", "1 Y", "1 Z", kEnd}));
+}
+
+TEST(DirectiveNesting, ASourceOfEndlesslyNestedDirectivesIsRefusedNotFollowed) {
+  std::string source;
+  for (int i = 0; i < 100000; ++i) {
+    source += "{$DEFINE\n";
+  }
+  EXPECT_EQ(tokensOf(source), (Tokens{"error 98"}));
+}
 
 }  // namespace
 }  // namespace vorax::testing
