@@ -44,6 +44,9 @@ struct Reader::SourceLevel {
   std::string lineAsWritten;
   int indentation = 0;
   std::int32_t lineNumber = 0;
+  // The number of the line savedLine holds. lineNumber is one more once the end of the
+  // file has been read, since the end counts as a line.
+  std::int32_t savedLineNumber = 0;
 
   [[nodiscard]] bool exhausted() const { return delivered >= lineBuffer.size(); }
   [[nodiscard]] bool atEnd() const { return readOffset >= content.size(); }
@@ -167,6 +170,7 @@ void Reader::takeLine(SourceLevel& slot, std::string line) {
   slot.indentation = static_cast<int>(firstText == std::string::npos ? line.size() : firstText);
   slot.lineAsWritten = line;
   slot.savedLine = line.substr(static_cast<std::size_t>(slot.indentation));
+  slot.savedLineNumber = slot.lineNumber;
   if (compilation_.directives.settings().echoSourceSwitch) {
     compilation_.emitter.emitRawLine("; " + slot.savedLine);
   }
@@ -269,7 +273,7 @@ const std::string& Reader::innermostFileName() const {
 }
 
 std::int32_t Reader::innermostLineNumber() const {
-  return state_->fileDepth < 0 ? 0 : innermost().lineNumber;
+  return state_->fileDepth < 0 ? 0 : innermost().savedLineNumber;
 }
 
 std::int32_t Reader::sourceLineCount() const { return state_->sourceLineCount; }

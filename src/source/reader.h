@@ -50,6 +50,7 @@ class Reader {
   // How many characters of indentation savedLine() lost.
   [[nodiscard]] int indentation() const;
   [[nodiscard]] const std::string& innermostFileName() const;
+  // The number of the line savedLine() holds (0 before the first line).
   [[nodiscard]] std::int32_t innermostLineNumber() const;
 
   // Lines read in this compilation over all files (each include file counts one more

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "diag/diagnostics.h"
+#include "diag/error_table.h"
 #include "diag/text_encoding.h"
-#include "support/cli_run.h"
 #include "driver/compile_file.h"
+#include "support/cli_run.h"
 #include "support/source_tree.h"
 
 namespace vorax::testing {
@@ -33,7 +34,8 @@ std::vector<ErrorCase> errorCases() {
       {"interface", "UNIT U;\nIMPLEMENTATION END.", 73, "IMPLEMENTATION END.", 0},
       {"program", "  BEGIN END.", 77, "BEGIN END.", 0},
       {"eof", "PROGRAM DEMO; BEGIN END", 91, "PROGRAM DEMO; BEGIN END", 20},
-      {"hex_digits", "PROGRAM DEMO; BEGIN $123456789 END.", 45, "PROGRAM DEMO; BEGIN $123456789 END.", 20},
+      {"hex_digits", "PROGRAM DEMO; BEGIN $123456789 END.", 45,
+       "PROGRAM DEMO; BEGIN $123456789 END.", 20},
       {"hex_empty", "PROGRAM DEMO; BEGIN $ END.", 45, "PROGRAM DEMO; BEGIN $ END.", 20},
       {"exponent", "PROGRAM DEMO; BEGIN 1e END.", 45, "PROGRAM DEMO; BEGIN 1e END.", 20},
       {"string_line", "PROGRAM DEMO; BEGIN 'abc\nEND.", 55, "PROGRAM DEMO; BEGIN 'abc", 20},
@@ -42,8 +44,13 @@ std::vector<ErrorCase> errorCases() {
       {"cpu", "{$CPU 68K}\nPROGRAM DEMO; BEGIN END.", 65, "{$CPU 68K}", 0},
       {"register", "PROGRAM R5;", 68, "PROGRAM R5;", 8},
       {"define_twice", "{$DEFINE X} {$DEFINE X}", 43, "{$DEFINE X} {$DEFINE X}", 21},
-      {"nesting", "{$DEFINE A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}",
-       98, "{$DEFINE A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}", 81},
+      {"nesting",
+       "{$DEFINE A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF "
+       "A}",
+       98,
+       "{$DEFINE A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF "
+       "A}",
+       81},
       {"invalid_char", "PROGRAM DEMO; BEGIN ! END.", 102, "PROGRAM DEMO; BEGIN ! END.", 20},
       {"full_width", "PROGRAM \x82\x60;", 102, "PROGRAM \x82\x60;", 8},
   };
@@ -60,34 +67,86 @@ std::vector<std::string> errorBlock(const ErrorCase& c) {
           ""};
 }
 
+// The source line that holds `trimmed` (1-based) and its indentation: where the command
+// line must point.
+struct SourcePosition {
+  int line = 0;
+  int indentation = 0;
+};
+SourcePosition positionOf(const std::string& source, const std::string& trimmed) {
+  std::size_t start = 0;
+  for (int line = 1; start <= source.size(); ++line) {
+    const std::size_t end = std::min(source.find('\n', start), source.size());
+    const std::string text = source.substr(start, end - start);
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first != std::string::npos && text.substr(first) == trimmed) {
+      return {line, static_cast<int>(first)};
+    }
+    start = end + 1;
+  }
+  ADD_FAILURE() << "no line " << trimmed;
+  return {};
+}
+
+// Compiles `mainSource` (which may include the case's text as BODY.pas) in-process and
+// through the command line, and checks the error block, the message and the report.
+void expectErrorEverywhere(const ErrorCase& c, const std::string& mainSource, bool included) {
+  SourceTree tree;
+  if (included) {
+    tree.write("BODY.pas", c.source);
+  }
+  const auto result = compileSource(tree, mainSource, "TEST.PAS");
+  const auto expected = errorBlock(c);
+  ASSERT_GE(result.lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(result.lines.end() - 6, result.lines.end()), expected);
+  ASSERT_EQ(result.host.errors.size(), 1U);
+  EXPECT_EQ(result.host.errors[0].number, c.number);
+  ASSERT_EQ(result.host.messages.size(), 1U) << "no completion message after an error";
+  EXPECT_EQ(result.host.messages[0].caption, "MALVET");
+  EXPECT_EQ(result.host.messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_EQ(result.host.messages[0].text, composeErrorMessage(c.number, ""));
+  // No trailer after an error.
+  for (const std::string& line : result.lines) {
+    EXPECT_NE(line.rfind("; (pas lines)", 0), 0U) << line;
+  }
+
+  const CliRun run = runCli({(tree.root() / "TEST.PAS").string()});
+  EXPECT_EQ(run.status, 1);
+  const SourcePosition position = positionOf(c.source, c.line);
+  const std::string file = (tree.root() / (included ? "BODY.pas" : "TEST.PAS")).string();
+  const std::string report = file + ":" + std::to_string(position.line) + ":" +
+                             std::to_string(position.indentation + c.caret + 1) + ": error " +
+                             std::to_string(c.number) + ": " + std::string(errorText(c.number)) +
+                             "\n";
+  EXPECT_EQ(run.err.substr(0, report.size()), report);
+}
+
 TEST(FoundationErrors, EachErrorEndsTheFileWithItsBlockAndShowsItsMessage) {
   for (const ErrorCase& c : errorCases()) {
     SCOPED_TRACE(c.name);
-    SourceTree tree;
-    const auto result = compileSource(tree, c.source, "TEST.PAS");
-    const auto expected = errorBlock(c);
-    ASSERT_GE(result.lines.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(result.lines.end() - 6, result.lines.end()), expected);
-    ASSERT_EQ(result.host.errors.size(), 1U);
-    EXPECT_EQ(result.host.errors[0].number, c.number);
-    ASSERT_EQ(result.host.messages.size(), 1U) << "no completion message after an error";
-    EXPECT_EQ(result.host.messages[0].caption, "MALVET");
-    EXPECT_EQ(result.host.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(result.host.messages[0].text, composeErrorMessage(c.number, ""));
-    // No trailer after an error.
-    for (const std::string& line : result.lines) {
-      EXPECT_NE(line.rfind("; (pas lines)", 0), 0U) << line;
+    expectErrorEverywhere(c, c.source, false);
+  }
+}
+
+// The same errors raised inside an included file show that file's line; the main file
+// only includes it. The source's end is the main file's, so error 91 can't come from an
+// included file.
+TEST(FoundationErrors, EachErrorInAnIncludedFileShowsThatFilesLine) {
+  for (const ErrorCase& c : errorCases()) {
+    if (c.number == 91) {
+      continue;
     }
+    SCOPED_TRACE(c.name);
+    expectErrorEverywhere(c, "{$I BODY}\n", true);
   }
 }
 
 TEST(FoundationErrors, ErrorInIncludedFileShowsThatFilesLineAndClosesBoth) {
   SourceTree tree;
   tree.write("SUB/INC.PAS", "{ included }\n    BEGIN X\n");
-  const auto result =
-      compileSource(tree, "PROGRAM DEMO;\n{$I SUB\\INC}\nEND.\n", "TEST.PAS");
-  const std::vector<std::string> tail = {"", "BEGIN X", "      ^",
-                                         utf8ToCp932(composeErrorMessage(14, "")), "\tend", ""};
+  const auto result = compileSource(tree, "PROGRAM DEMO;\n{$I SUB\\INC}\nEND.\n", "TEST.PAS");
+  const std::vector<std::string> tail = {
+      "", "BEGIN X", "      ^", utf8ToCp932(composeErrorMessage(14, "")), "\tend", ""};
   ASSERT_GE(result.lines.size(), tail.size());
   EXPECT_EQ(std::vector<std::string>(result.lines.end() - 6, result.lines.end()), tail);
   ASSERT_EQ(result.host.errors.size(), 1U);

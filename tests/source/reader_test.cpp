@@ -56,7 +56,8 @@ TEST(Reader, CountsEveryLineAndOneMoreForEachIncludeFile) {
   EXPECT_EQ(session.scanAll(), (Tokens{"1 A", "1 X", "1 Y", "1 B", "1 C", kEnd}));
   // main: 3 lines and its end; include: 2 lines and its end
   EXPECT_EQ(session.compilation->reader.sourceLineCount(), 4 + 3);
-  EXPECT_EQ(session.lastError().lineNumber, 4);
+  // The end of the main file is error 91, reported at the line it shows: "c", line 3.
+  EXPECT_EQ(session.lastError().lineNumber, 3);
 }
 
 TEST(Reader, DrivesOneProgressRowPerOpenFile) {
