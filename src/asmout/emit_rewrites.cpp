@@ -130,9 +130,10 @@ void overwrittenStepDead(PeepholeWindow& w, const PendingInstruction& in, bool l
 // mov.l @sp+,X / mov.l X,@-sp            =>   mov.l @sp,X / nop
 // mov.l @sp+,X / (uses X) / mov.l X,@-sp  =>   mov.l @sp,X / (uses X) / nop
 // The line in between must neither change X nor touch the stack, or the value pushed
-// back would differ from the one left on the stack.
-void pushAfterPopKeepsValue(PeepholeWindow& w, PendingInstruction& in) {
-  if (in.mnemonic != "mov.l" || in.destination != "@-sp" || w.empty()) {
+// back would differ from the one left on the stack. No label may stand after the pop: a
+// jump there arrives without the pop and still needs its push.
+void pushAfterPopKeepsValue(PeepholeWindow& w, PendingInstruction& in, bool labelPending) {
+  if (labelPending || in.mnemonic != "mov.l" || in.destination != "@-sp" || w.empty()) {
     return;
   }
   const std::string& x = in.source;
@@ -143,8 +144,9 @@ void pushAfterPopKeepsValue(PeepholeWindow& w, PendingInstruction& in) {
   int pop = -1;
   if (isPopIntoX(w[last])) {
     pop = last;
-  } else if (last >= 1 && isPopIntoX(w[last - 1]) && mentions(w[last], x) && !writes(w[last], x) &&
-             !mentions(w[last], "sp") && w[last].mnemonic != "bsr") {
+  } else if (last >= 1 && isPopIntoX(w[last - 1]) && w[last].label.empty() &&
+             mentions(w[last], x) && !writes(w[last], x) && !mentions(w[last], "sp") &&
+             w[last].mnemonic != "bsr") {
     pop = last - 1;
   }
   if (pop < 0) {
@@ -165,7 +167,7 @@ void rewriteSingleInstruction(PeepholeWindow& window, PendingInstruction& instru
   maskIntoExtension(instruction);
   narrowStoreMakesExtensionDead(window, instruction, labelPending);
   overwrittenStepDead(window, instruction, labelPending);
-  pushAfterPopKeepsValue(window, instruction);
+  pushAfterPopKeepsValue(window, instruction, labelPending);
 }
 
 }  // namespace vorax

@@ -111,6 +111,13 @@ const RewriteCase kSingleInstructionCases[] = {
     {"PushOfOtherValueStays",
      {"mov.l @sp+,r2", "mov.l r3,@-sp"},
      {"\tmov.l\t@sp+,r2", "\tmov.l\tr3,@-sp"}},
+    // A jump to the label arrives without the pop and must still push.
+    {"PushAfterPopWithLabelStays",
+     {"mov.l @sp+,r2", "$4: mov.l r2,@-sp"},
+     {"\tmov.l\t@sp+,r2", "$4:\tmov.l\tr2,@-sp"}},
+    {"PushAfterPopAndLabelledUseStays",
+     {"mov.l @sp+,r2", "$4: add.l r2,r3", "mov.l r2,@-sp"},
+     {"\tmov.l\t@sp+,r2", "$4:\tadd.l\tr2,r3", "\tmov.l\tr2,@-sp"}},
 };
 INSTANTIATE_TEST_SUITE_P(SingleInstruction, EmitRewriteTest,
                          ::testing::ValuesIn(kSingleInstructionCases),
