@@ -226,5 +226,59 @@ TEST(EmitPipelineTest, SmallWindowIsWrittenWithoutBlockPasses) {
   EXPECT_EQ(f.writtenLines(), (Lines{"\tnop", "$2:\tnop"}));
 }
 
+// The line operations the peephole rules use, with the raw lines attached to the lines
+// they touch and the removal statistic.
+TEST(WindowLineOperations, RemoveDropsTheLineItsUseAndItsAttachedLines) {
+  EmitFixture f(pipelineOnly());
+  f.emitAll({"mov.w r0,r1", "bra $4"});
+  f.emitter().emitRawLine("; after bra");
+  f.emit("$4: rts");
+  f.window().removeLine(1);
+  EXPECT_EQ(f.window().labelUses().uses("$4"), 0);
+  EXPECT_EQ(f.emitter().removedLines(), 1);
+  EXPECT_EQ(f.flushAndReadLines(), (Lines{"\tmov.w\tr0,r1", "$4:\trts"}));
+}
+
+TEST(WindowLineOperations, RemoveKeepingAttachedMovesThemToTheLineBefore) {
+  EmitFixture f(pipelineOnly());
+  f.emit("mov.w r0,r1");
+  f.emitter().emitRawLine("; first");
+  f.emit("mov.w r2,r3");
+  f.emitter().emitRawLine("; second");
+  f.emit("rts");
+  f.window().removeLineKeepingAttached(1);
+  EXPECT_EQ(f.emitter().removedLines(), 1);
+  EXPECT_EQ(f.flushAndReadLines(), (Lines{"\tmov.w\tr0,r1", "; first", "; second", "\trts"}));
+}
+
+TEST(WindowLineOperations, RemovingTheOldestLineWritesItsAttachedLinesAtOnce) {
+  EmitFixture f(pipelineOnly());
+  f.emit("mov.w r0,r1");
+  f.emitter().emitRawLine("; kept");
+  f.emit("rts");
+  f.window().removeLineKeepingAttached(0);
+  EXPECT_EQ(f.writtenLines(), (Lines{"; kept"}));
+  EXPECT_EQ(f.flushAndReadLines(), (Lines{"; kept", "\trts"}));
+}
+
+TEST(WindowLineOperations, DeleteKeepsLabelAndAttachedLines) {
+  EmitFixture f(pipelineOnly());
+  f.emit("$5: bne $6");
+  f.emitter().emitRawLine("; note");
+  f.emit("$6: rts");
+  f.window().deleteLine(0);
+  EXPECT_EQ(f.window().labelUses().uses("$6"), 0);
+  EXPECT_EQ(f.emitter().removedLines(), 0);
+  EXPECT_EQ(f.flushAndReadLines(), (Lines{"$5:\tnop", "; note", "$6:\trts"}));
+}
+
+TEST(WindowLineOperations, InsertedLineTakesOverTheLabel) {
+  EmitFixture f(pipelineOnly());
+  f.emitAll({"mov.w r0,r1", "$7: rts"});
+  f.window().insertBefore(1);
+  ASSERT_EQ(f.window().count(), 3);
+  EXPECT_EQ(f.flushAndReadLines(), (Lines{"\tmov.w\tr0,r1", "$7:\tneop", "\trts"}));
+}
+
 }  // namespace
 }  // namespace vorax
