@@ -36,6 +36,10 @@ void Diagnostics::reportError(int number) {
       report.indentation = reader.indentation();
       report.column = report.indentation + c.scanner.tokenColumn() + 1;
       report.lineAsWritten = cp932ToUtf8(reader.lineAsWritten());
+      const std::string& written = reader.lineAsWritten();
+      for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(report.column); ++i) {
+        report.caretPrefix += i < written.size() && written[i] == '\t' ? '\t' : ' ';
+      }
       if (output.isOpen()) {
         output.flush();
         output.writeLine("");

@@ -35,9 +35,12 @@ struct SourceErrorReport {
   bool hasPosition = false;  // false for errors before any source file was open
   std::string fileName;      // the innermost source file
   std::int32_t lineNumber = 0;
-  int column = 0;            // 1-based column of the token on the line as written
-  int indentation = 0;       // leading blanks and tabs of the line as written
+  int column = 0;       // 1-based column of the token on the line as written
+  int indentation = 0;  // leading blanks and tabs of the line as written
   std::string lineAsWritten;
+  // What goes before a caret under the token on lineAsWritten: the line's own tabs, and a
+  // blank for every other byte of the source line (a two-byte character is two columns).
+  std::string caretPrefix;
 };
 
 class CompileHost {

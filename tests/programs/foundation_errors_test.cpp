@@ -205,6 +205,16 @@ TEST(FoundationErrors, CommandLineReportsPositionCaretAndStatus) {
                                "\t      ^\n";
   EXPECT_EQ(failed.err, expected);
 
+  // A tab inside the line is kept in the caret line and a two-byte character takes two
+  // blanks, so the caret stays under the token on a terminal.
+  const auto tabbed = tree.write("TABS.PAS", "PROGRAM TABS;\n\tBEGIN\t{\x82\xa0} X END.");
+  CliRun tabs = runCli({tabbed.string()});
+  EXPECT_EQ(tabs.status, 1);
+  EXPECT_EQ(tabs.err, tabbed.string() +
+                          ":2:13: error 14: END or ';' が必要です\n"
+                          "\tBEGIN\t{あ} X END.\n"
+                          "\t     \t     ^\n");
+
   CliRun missing = runCli({(tree.root() / "NONE.PAS").string()});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("error 100: ファイルが見つかりません"), std::string::npos)

@@ -28,13 +28,7 @@ void TerminalHost::showSourceError(const SourceErrorReport& report) {
   err_ << report.fileName << ':' << report.lineNumber << ':' << report.column << ": error "
        << report.number << ": " << report.text << '\n';
   err_ << report.lineAsWritten << '\n';
-  const std::string& line = report.lineAsWritten;
-  const auto indentation = static_cast<std::size_t>(report.indentation);
-  std::string caret = line.substr(0, std::min(indentation, line.size()));
-  const int blanks = report.column - 1 - report.indentation;
-  caret.append(static_cast<std::size_t>(blanks > 0 ? blanks : 0), ' ');
-  caret += '^';
-  err_ << caret << '\n';
+  err_ << report.caretPrefix << "^\n";
   err_.flush();
 }
 
