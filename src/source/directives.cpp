@@ -87,6 +87,10 @@ bool Directives::readDirective(CommentKind kind) {
       if (active) {
         pendingInclude_ = IncludeKind::Assembly;
         includeName_ = readFileName();
+        if (includeName_.empty()) {
+          // Nothing to name in the include line: it would read "include .asm".
+          compilation_.reportError(err::kInvalidDirective);
+        }
       }
       break;
     case 'M':

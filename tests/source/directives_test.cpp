@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         DirectiveErrorCase{"{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}{$IFDEF A}"
                            "{$IFDEF A}{$IFDEF A}",
                            98, 71},
-        DirectiveErrorCase{"{$I NOFILE}", 100, 1},
+        DirectiveErrorCase{"{$I NOFILE}", 100, 1}, DirectiveErrorCase{"x\n {$L }", 64, 2},
         // DEFINE reads its name as a token, so a directive may stand inside it; a ninth
         // level is refused before the nesting can exhaust the stack.
         DirectiveErrorCase{"{$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE "
