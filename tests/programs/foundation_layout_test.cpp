@@ -85,11 +85,7 @@ TEST(FoundationLayout, ProgramWithoutMemoryMapStartsWithDefaultRam) {
   ASSERT_GE(result.lines.size(), head.size());
   EXPECT_EQ(std::vector<std::string>(result.lines.begin(), result.lines.begin() + 7), head);
   const std::vector<std::string> tail = {
-      "\trts",
-      "\\eoc\tequ\t($+1)/2*2",
-      "; (pas lines) 1",
-      "; (asm lines) 15-0=15",
-      "\tend",
+      "\trts", "\\eoc\tequ\t($+1)/2*2", "; (pas lines) 1", "; (asm lines) 15-0=15", "\tend",
   };
   EXPECT_EQ(std::vector<std::string>(result.lines.end() - 5, result.lines.end()), tail);
 }
@@ -150,10 +146,28 @@ TEST(FoundationLayout, UnitGetsSettingsSignatureWorkAreaAndNoEndOfCode) {
   EXPECT_EQ(result.lines, expected);
 }
 
+// Only a program gets the constant STACK from the memory map: a program may not declare
+// its own, a unit may.
+TEST(FoundationLayout, StackConstantBelongsToProgramsOnly) {
+  SourceTree tree;
+  const auto unit = compileSource(
+      tree, "{$M $8000,$FF00}\nUNIT U; INTERFACE CONST STACK = 5; IMPLEMENTATION END.", "U.PAS");
+  EXPECT_TRUE(unit.host.errors.empty());
+  const auto program =
+      compileSource(tree, "{$M $8000,$FF00}\nPROGRAM P; CONST STACK = 5; BEGIN END.", "P.PAS");
+  ASSERT_EQ(program.host.errors.size(), 1U);
+  EXPECT_EQ(program.host.errors[0].number, 43);
+}
+
 TEST(FoundationLayout, SecondCompilationInOneProcessGivesTheSameFile) {
   SourceTree tree;
   const std::string source = "{$M $8000,$FF00,$100}\nPROGRAM DEMO;\nBEGIN ; ;\nEND.\n";
   const auto first = compileSource(tree, source, "DEMO.PAS");
+  // A compilation in between that changes every switch and ends in an error inside an
+  // include file must leave nothing behind.
+  tree.write("INC.pas", "{$C-}{$CPU 300L}{$U+}{$DEFINE X}{$M $10,$20,$30}{$IFDEF X}\n#");
+  const auto other = compileSource(tree, "PROGRAM OTHER;\n{$I INC}", "OTHER.PAS");
+  ASSERT_EQ(other.host.errors.size(), 1U);
   const auto second = compileSource(tree, source, "DEMO.PAS");
   EXPECT_FALSE(first.lines.empty());
   EXPECT_EQ(first.lines, second.lines);
