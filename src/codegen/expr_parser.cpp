@@ -239,6 +239,7 @@ ExprPtr parseSimpleExpression(Compilation& c) {
 }  // namespace
 
 ExprPtr parseExpression(Compilation& c) {
+  const Compilation::NestingLevel level(c);
   ExprPtr node = parseSimpleExpression(c);
   foldConstants(c, node);
   if (!isRelationalOperator(c.token())) {

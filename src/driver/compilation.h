@@ -12,6 +12,7 @@
 #include "asmout/peephole_optimizer.h"
 #include "asmout/register_pool.h"
 #include "diag/diagnostics.h"
+#include "diag/error_table.h"
 #include "driver/compile_host.h"
 #include "driver/compile_options.h"
 #include "source/directives.h"
@@ -52,10 +53,33 @@ class Compilation {
   // the program's scope once the identifier table takes it).
   std::optional<std::int32_t> stackConstant;
 
+  // Held by every recursive-descent level of the parsers (an expression, a type): a
+  // source nested deeper than kMaxParseNesting is error 98 long before the recursion
+  // could exhaust the machine stack.
+  static constexpr int kMaxParseNesting = 256;
+  class NestingLevel {
+   public:
+    explicit NestingLevel(Compilation& c) : c_(c) {
+      if (c_.parseNesting_ >= kMaxParseNesting) {
+        c_.reportError(err::kNestingTooDeep);
+      }
+      ++c_.parseNesting_;
+    }
+    ~NestingLevel() { --c_.parseNesting_; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+
+   private:
+    Compilation& c_;
+  };
+
   // Short-hands for the calls every parser makes.
   [[noreturn]] void reportError(int number) { diagnostics.reportError(number); }
   [[nodiscard]] TokenCode token() const { return scanner.currentToken(); }
   void nextToken() { scanner.nextToken(); }
+
+ private:
+  int parseNesting_ = 0;
 };
 
 }  // namespace vorax

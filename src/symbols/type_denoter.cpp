@@ -65,6 +65,7 @@ class TypeDenoterParser {
 // type = identifier | integer ".." constant | "^" identifier | "(" enumeration ")"
 //      | ARRAY ... | RECORD ...
 TypeDescriptor* TypeDenoterParser::parseType() {
+  const Compilation::NestingLevel level(c_);
   switch (c_.token()) {
     case TokenCode::Identifier:
       return parseNamedType();
