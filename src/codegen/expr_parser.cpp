@@ -211,6 +211,7 @@ ExprPtr parseTerm(Compilation& c) {
   ExprPtr node = parseNotOperand(c);
   while (isMultiplyingOperator(c.token())) {
     const TokenCode op = c.token();
+    c.countOperator();
     c.nextToken();
     ExprPtr right = parseNotOperand(c);
     node = makeTypedOperator(c, op, std::move(node), std::move(right));
@@ -229,6 +230,7 @@ ExprPtr parseSimpleExpression(Compilation& c) {
   ExprPtr node = parseTerm(c);
   while (isAddingOperator(c.token())) {
     const TokenCode op = c.token();
+    c.countOperator();
     c.nextToken();
     ExprPtr right = parseTerm(c);
     node = makeTypedOperator(c, op, std::move(node), std::move(right));
@@ -246,6 +248,7 @@ ExprPtr parseExpression(Compilation& c) {
     return node;
   }
   const TokenCode op = c.token();
+  c.countOperator();
   c.nextToken();
   ExprPtr right = parseSimpleExpression(c);
   node = makeOperatorNode(op, std::move(node), std::move(right), c.symbols.types().booleanType);

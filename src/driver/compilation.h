@@ -63,6 +63,9 @@ class Compilation {
       if (c_.parseNesting_ >= kMaxParseNesting) {
         c_.reportError(err::kNestingTooDeep);
       }
+      if (c_.parseNesting_ == 0) {
+        c_.operatorsInExpression_ = 0;
+      }
       ++c_.parseNesting_;
     }
     ~NestingLevel() { --c_.parseNesting_; }
@@ -73,6 +76,16 @@ class Compilation {
     Compilation& c_;
   };
 
+  // Counts one operator of the outermost expression (or type) being parsed. Its tree is
+  // walked recursively, so a chain such as 1+1+...+1 may not grow without end either:
+  // beyond kMaxOperatorsInExpression operators it is error 98.
+  static constexpr int kMaxOperatorsInExpression = 4096;
+  void countOperator() {
+    if (++operatorsInExpression_ > kMaxOperatorsInExpression) {
+      reportError(err::kNestingTooDeep);
+    }
+  }
+
   // Short-hands for the calls every parser makes.
   [[noreturn]] void reportError(int number) { diagnostics.reportError(number); }
   [[nodiscard]] TokenCode token() const { return scanner.currentToken(); }
@@ -80,6 +93,7 @@ class Compilation {
 
  private:
   int parseNesting_ = 0;
+  int operatorsInExpression_ = 0;
 };
 
 }  // namespace vorax

@@ -27,6 +27,9 @@ TEST(DeepNesting, EndlessNestingIsError98) {
   const int endless = 100000;
   EXPECT_EQ(errorOf("{$M 1+" + repeated("(\n", endless) + "}\nPROGRAM P; BEGIN END."), 98);
   EXPECT_EQ(errorOf("PROGRAM P; CONST A = " + repeated("(\n", endless) + "1;\nBEGIN END."), 98);
+  // A chain of operators builds a tree as deep as it is long.
+  EXPECT_EQ(errorOf("PROGRAM P; CONST A = 1" + repeated("+1\n", endless) + ";\nBEGIN END."), 98);
+  EXPECT_EQ(errorOf("PROGRAM P; CONST A = 1" + repeated("*1\n", endless) + ";\nBEGIN END."), 98);
   EXPECT_EQ(
       errorOf("PROGRAM P; TYPE T = " + repeated("ARRAY[1..2] OF\n", endless) + "BYTE;\nBEGIN END."),
       98);
@@ -36,6 +39,7 @@ TEST(DeepNesting, ModerateNestingCompiles) {
   EXPECT_EQ(errorOf("{$M 0+" + repeated("(", 100) + "$8000" + repeated(")", 100) +
                     "}\nPROGRAM P; BEGIN END."),
             0);
+  EXPECT_EQ(errorOf("PROGRAM P; CONST A = 1" + repeated("+1\n", 1000) + ";\nBEGIN END."), 0);
   EXPECT_EQ(errorOf("PROGRAM P; TYPE T = " + repeated("ARRAY[1..2] OF\n", 8) + "BYTE;\nBEGIN END."),
             0);
 }
