@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QShowEvent>
 #include <QUrl>
 #include <exception>
 
@@ -169,6 +170,16 @@ void TMainForm::FileExit() { close(); }
 void TMainForm::HelpAbout() {
   TAboutBox aboutBox(productAboutTexts(), programTitle(), this);
   aboutBox.exec();
+}
+
+// A window system that gives a new window no focus (none without a window manager, or
+// one that prevents focus stealing) would never activate it, and the argument would
+// wait forever; appearing on the screen counts as the first activation.
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) {
+    FormActivate();
+  }
 }
 
 void TMainForm::changeEvent(QEvent* event) {

@@ -62,6 +62,7 @@ class TMainForm : public QMainWindow {
   [[nodiscard]] const LastFolderSetting& lastFolder() const { return lastFolder_; }
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

@@ -94,6 +94,22 @@ bool dropFiles(TMainForm& form, const QStringList& files) {
   return drop.isAccepted();
 }
 
+// Keeps the window from hearing that it became active, as under a window system that
+// never hands a new window the focus.
+class ActivationBlocker : public QObject {
+ public:
+  int blocked = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ActivationChange) {
+      ++blocked;
+      return true;
+    }
+    return false;
+  }
+};
+
 class MainFormTest : public QObject {
   Q_OBJECT
 
@@ -162,6 +178,18 @@ class MainFormTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&t.form));
     QTest::qWait(kArgumentDelayMilliseconds + 200);
     QCOMPARE(t.compiled.size(), std::size_t{1});
+  }
+
+  // A window that appears without being activated still compiles its argument.
+  void argumentIsCompiledWhenTheWindowIsNeverActivated() {
+    FormUnderTest t({QStringLiteral("QUIET.PAS")});
+    ActivationBlocker neverActive;
+    t.form.installEventFilter(&neverActive);
+    t.sinceShow.start();
+    t.form.show();
+    QTRY_COMPARE_WITH_TIMEOUT(t.compiled.size(), std::size_t{1}, 3000);
+    QVERIFY(neverActive.blocked > 0);
+    QVERIFY(t.compiled[0].millisecondsSinceShow >= kArgumentDelayMilliseconds);
   }
 
   void withoutArgumentActivationCompilesNothing() {
