@@ -1,25 +1,146 @@
-// Placeholder until the emit pipeline is built.
 #include "asmout/emitter.h"
 
-#include <stdexcept>
+#include <utility>
 
+#include "asmout/emit_rules.h"
+#include "diag/short_text.h"
 #include "driver/compilation.h"
 
 namespace vorax {
+namespace {
+
+// A global label starts with a letter or "\": it begins a new routine or data item, so
+// the window is written out before it and local label numbers start again.
+bool isGlobalLabel(std::string_view label) {
+  if (label.empty()) {
+    return false;
+  }
+  const char c = label[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '\\';
+}
+
+bool isWholeDataWindow(const PeepholeWindow& window) {
+  for (int i = 0; i < window.count(); ++i) {
+    if (!isDataMnemonic(window[i].mnemonic)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 Emitter::Emitter(Compilation& compilation)
     : compilation_(compilation), window_(compilation.output) {}
 
-void Emitter::emitInstruction(std::string_view, std::string_view, std::string_view) {
-  throw std::logic_error("emit pipeline not built yet");
+void Emitter::emitInstruction(std::string_view mnemonic, std::string_view source,
+                              std::string_view destination) {
+  PendingInstruction instruction{cutText(mnemonic, kSourceWidth), cutText(source, kSourceWidth),
+                                 cutText(destination, kSourceWidth)};
+  if (startsWith(instruction.source, "$")) {
+    window_.labelUses().countUse(instruction.source);
+  }
+  if (instruction.mnemonic == "bsr") {
+    // Routines keep no register: nothing remembered survives the call.
+    compilation_.registers.forgetRegisterContents();
+    compilation_.registers.releaseUnlockedRegisters();
+    callEmitted_ = true;
+  }
+  const bool labelPending = !pendingLabel_.empty();
+  rewriteSingleInstruction(window_, instruction, labelPending);
+  if (absorbIntoWindow(window_, instruction, labelPending)) {
+    return;
+  }
+  append(std::move(instruction));
 }
-void Emitter::defineLabel(bool, std::string_view) {
-  throw std::logic_error("emit pipeline not built yet");
+
+void Emitter::append(PendingInstruction instruction) {
+  WindowLine line;
+  line.label = std::exchange(pendingLabel_, std::string());
+  if (isGlobalLabel(line.label)) {
+    flushWindow();
+    // The flush forgot every use; this line's branch to a local label is one of the new
+    // window's.
+    if (startsWith(instruction.source, "$")) {
+      window_.labelUses().countUse(instruction.source);
+    }
+  }
+  if (window_.full()) {
+    if (isWholeDataWindow(window_)) {
+      window_.writeAll();
+    } else {
+      window_.writeOldest();
+    }
+  }
+  line.mnemonic = cutText(instruction.mnemonic, kMnemonicWidth);
+  line.source = cutText(instruction.source, kSourceWidth);
+  line.destination = cutText(instruction.destination, kDestinationWidth);
+  window_.append(std::move(line));
+  if (compilation_.options.localTier) {
+    compilation_.optimizer.runLocalTier(window_);
+    compilation_.optimizer.runClearRegisterRule(window_);
+  }
+  // A label never stays on an "org": it belongs to the address after the alignment.
+  if (!window_.empty() && window_.last().mnemonic == "org" && !window_.last().label.empty()) {
+    pendingLabel_ = cutText(std::exchange(window_.last().label, std::string()), kLabelWidth);
+  }
+  ++emittedLines_;
 }
-void Emitter::emitRawLine(std::string_view) {
-  throw std::logic_error("emit pipeline not built yet");
+
+void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
+  std::string text = cutText(label, kLabelWidth);
+  if (oddDataPending_ && !window_.empty()) {
+    // The pad byte goes between the data and whatever was written after it.
+    std::vector<std::string> attached = std::exchange(window_.last().attached, {});
+    emitInstruction("db", "  0", "");
+    if (window_.empty()) {
+      for (const std::string& line : attached) {
+        compilation_.output.writeLine(line);
+      }
+    } else {
+      std::vector<std::string>& target = window_.last().attached;
+      target.insert(target.begin(), std::make_move_iterator(attached.begin()),
+                    std::make_move_iterator(attached.end()));
+    }
+    oddDataPending_ = false;
+  }
+  if (!pendingLabel_.empty()) {
+    // Two labels in a row: the older one gets a line of its own.
+    emitInstruction("nop", "", "");
+    ++labelFillerNops_;
+  }
+  pendingLabel_ = std::move(text);
+  if (forgetRegisters) {
+    compilation_.registers.forgetRegisterContents();
+  }
 }
-void Emitter::flushWindow() { window_.writeAll(); }
-void Emitter::writeWindowUnchanged() { window_.writeAll(); }
+
+void Emitter::emitRawLine(std::string_view text) {
+  std::string line = cutText(text, kRawLineWidth);
+  if (window_.empty()) {
+    compilation_.output.writeLine(line);
+  } else {
+    window_.last().attached.push_back(std::move(line));
+  }
+}
+
+void Emitter::flushWindow() {
+  if (compilation_.options.blockTier && window_.count() > 3) {
+    compilation_.optimizer.runBlockTier(window_);
+  }
+  window_.writeAll();
+  startNewLabelSpace();
+}
+
+void Emitter::writeWindowUnchanged() {
+  window_.writeAll();
+  startNewLabelSpace();
+}
+
+void Emitter::startNewLabelSpace() {
+  window_.labelUses().clear();
+  localLabelCounter_ = 2;
+  pendingLabel_.clear();
+}
 
 }  // namespace vorax

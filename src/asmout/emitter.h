@@ -13,14 +13,21 @@
 namespace vorax {
 
 class Compilation;
+struct PendingInstruction;
 
 class Emitter {
  public:
   explicit Emitter(Compilation& compilation);
 
+  // One instruction: a one-operand instruction passes its operand as the source and an
+  // empty destination. It carries the pending label.
   void emitInstruction(std::string_view mnemonic, std::string_view source,
                        std::string_view destination);
+  // Makes `label` the label of the next instruction. A pad byte goes first when data ended
+  // on an odd address; a label still waiting gets a "nop" of its own.
   void defineLabel(bool forgetRegisters, std::string_view label);
+  // A line that is not an instruction (comment, listing line): written at once when no
+  // instruction waits, otherwise after the newest waiting one.
   void emitRawLine(std::string_view text);
   // Runs the block passes (when more than three lines wait), writes every line and starts
   // a new local-label space.
@@ -48,6 +55,9 @@ class Emitter {
   void countLabelFillerNop() { ++labelFillerNops_; }
 
  private:
+  void append(PendingInstruction instruction);
+  void startNewLabelSpace();
+
   Compilation& compilation_;
   PeepholeWindow window_;
   std::string pendingLabel_;

@@ -48,8 +48,8 @@ class LocalLabelUses {
 // Formats one window line as it appears in the assembly file (without its attached
 // lines): the label column, a tab, the mnemonic and the operands. A label of up to six
 // characters shares the line with a tab, one of seven is followed directly by the
-// mnemonic, a longer one stands on a line of its own (so `text` may hold a line break
-// marker: the result is one or two lines).
+// mnemonic, a longer one stands on a line of its own; so one or two lines are appended
+// to `outLines`.
 void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines);
 
 class PeepholeWindow {

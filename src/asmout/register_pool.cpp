@@ -1,12 +1,207 @@
-// Placeholder until the register pool is built: nothing is remembered yet, so there is
-// nothing to forget.
 #include "asmout/register_pool.h"
+
+#include <utility>
+
+#include "asmout/operand_text.h"
+#include "diag/short_text.h"
+#include "driver/compilation.h"
 
 namespace vorax {
 
 RegisterPool::RegisterPool(Compilation& compilation) : compilation_(compilation) {}
-void RegisterPool::forgetRegisterContents() {}
-void RegisterPool::releaseUnlockedRegisters() {}
-void RegisterPool::resetRegisterPool() {}
+
+int RegisterPool::poolIndex(std::string_view text) {
+  if (!text.empty() && text[0] == '@') {
+    text.remove_prefix(1);
+  }
+  if (!text.empty() && text[0] == '(') {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+      return -1;
+    }
+    text.remove_prefix(comma + 1);
+  }
+  const int number = registerNumber(text);
+  return number >= 0 && number < kWorkRegisterCount ? number : -1;
+}
+
+bool RegisterPool::namedByContents(int index) const {
+  const std::string name = registerName(index);
+  for (const RegisterContentsEntry& entry : contents_) {
+    if (!entry.isFree() && entry.text.find(name) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool RegisterPool::isWithRegister(int index) const {
+  for (int i = 0; i < withCount_; ++i) {
+    if (poolIndex(with_[static_cast<std::size_t>(i)].registerText) == index) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string RegisterPool::allocateRegister() {
+  for (;;) {
+    for (int index = 0; index < kWorkRegisterCount; ++index) {
+      WorkRegisterFlags& flags = pool_.registers[static_cast<std::size_t>(index)];
+      if (!flags.inUse && !flags.locked && !isWithRegister(index) && !namedByContents(index)) {
+        flags.inUse = true;
+        return registerName(index);
+      }
+    }
+    if (contentsEmpty()) {
+      return "rx";
+    }
+    forgetContentsEntry(0);
+  }
+}
+
+void RegisterPool::releaseRegister(std::string_view text) {
+  const int index = poolIndex(text);
+  if (index < 0) {
+    return;
+  }
+  WorkRegisterFlags& flags = pool_.registers[static_cast<std::size_t>(index)];
+  if (namedByContents(index)) {
+    flags.inUse = true;
+  } else {
+    flags = WorkRegisterFlags{};
+  }
+}
+
+void RegisterPool::lockRegister(std::string_view text) {
+  const int index = poolIndex(text);
+  if (index >= 0) {
+    pool_.registers[static_cast<std::size_t>(index)].locked = true;
+  }
+}
+
+void RegisterPool::unlockRegister(std::string_view text) {
+  const int index = poolIndex(text);
+  if (index >= 0) {
+    pool_.registers[static_cast<std::size_t>(index)].locked = false;
+  }
+}
+
+void RegisterPool::markRegisterInUse(std::string_view text) {
+  const int index = poolIndex(text);
+  if (index >= 0) {
+    pool_.registers[static_cast<std::size_t>(index)].inUse = true;
+  }
+}
+
+bool RegisterPool::isRegisterInUse(std::string_view text) const {
+  const int index = poolIndex(text);
+  return index >= 0 && pool_.registers[static_cast<std::size_t>(index)].inUse;
+}
+
+bool RegisterPool::isRegisterLocked(std::string_view text) const {
+  const int index = poolIndex(text);
+  return index >= 0 && pool_.registers[static_cast<std::size_t>(index)].locked;
+}
+
+void RegisterPool::releaseUnlockedRegisters() {
+  for (int index = 0; index < kWorkRegisterCount; ++index) {
+    if (!pool_.registers[static_cast<std::size_t>(index)].locked) {
+      releaseRegister(registerName(index));
+    }
+  }
+}
+
+void RegisterPool::resetRegisterPool() { pool_ = WorkRegisterPool{}; }
+
+const RegisterContentsEntry& RegisterPool::contentsEntry(int i) const {
+  return contents_.at(static_cast<std::size_t>(i));
+}
+
+std::optional<int> RegisterPool::findContents(const RememberedDesignator& designator) const {
+  for (int i = 0; i < kRegisterContentsSize; ++i) {
+    const RegisterContentsEntry& entry = contents_[static_cast<std::size_t>(i)];
+    if (!entry.isFree() && entry.designator->sameDesignator(designator)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+void RegisterPool::rememberContents(std::unique_ptr<RememberedDesignator> designator,
+                                    std::string_view text) {
+  if (designator == nullptr) {
+    return;
+  }
+  if (!contents_.back().isFree()) {
+    forgetContentsEntry(0);
+  }
+  for (RegisterContentsEntry& entry : contents_) {
+    if (entry.isFree()) {
+      entry.designator = std::move(designator);
+      entry.text = cutText(text, kContentsTextWidth);
+      return;
+    }
+  }
+}
+
+// The register is released while the entry still names it, so it stays marked in use:
+// the record cannot tell whether a generator still holds the register for a live value,
+// and only the next releaseUnlockedRegisters may hand it out again.
+void RegisterPool::forgetContentsEntry(int i) {
+  if (i < 0 || i >= kRegisterContentsSize || contents_[static_cast<std::size_t>(i)].isFree()) {
+    return;
+  }
+  releaseRegister(contents_[static_cast<std::size_t>(i)].text);
+  for (int j = i; j + 1 < kRegisterContentsSize; ++j) {
+    contents_[static_cast<std::size_t>(j)] = std::move(contents_[static_cast<std::size_t>(j + 1)]);
+  }
+  contents_.back() = RegisterContentsEntry{};
+}
+
+void RegisterPool::forgetContentsOfRegister(int n) {
+  const std::string name = registerName(n);
+  for (int i = 0; i < kRegisterContentsSize; ++i) {
+    const RegisterContentsEntry& entry = contents_[static_cast<std::size_t>(i)];
+    if (!entry.isFree() && entry.text.find(name) != std::string::npos) {
+      forgetContentsEntry(i);
+      return;
+    }
+  }
+}
+
+void RegisterPool::forgetRegisterContents() {
+  for (RegisterContentsEntry& entry : contents_) {
+    if (entry.isFree()) {
+      continue;
+    }
+    releaseRegister(entry.text);  // still named: the register stays marked in use
+    entry = RegisterContentsEntry{};
+  }
+}
+
+const WithRegisterEntry& RegisterPool::withRegister(int i) const {
+  if (i < 0 || i >= withCount_) {
+    compilation_.reportError(kWithRegistersOverflow);
+  }
+  return with_[static_cast<std::size_t>(i)];
+}
+
+void RegisterPool::pushWithRegister(std::string_view registerText, std::int32_t slotOffset) {
+  if (withRegistersFull()) {
+    compilation_.reportError(kWithRegistersOverflow);
+  }
+  with_[static_cast<std::size_t>(withCount_)] =
+      WithRegisterEntry{cutText(registerText, kWithRegisterTextWidth), slotOffset};
+  ++withCount_;
+}
+
+WithRegisterEntry RegisterPool::popWithRegister() {
+  if (withCount_ == 0) {
+    compilation_.reportError(kWithRegistersOverflow);
+  }
+  --withCount_;
+  return std::move(with_[static_cast<std::size_t>(withCount_)]);
+}
 
 }  // namespace vorax

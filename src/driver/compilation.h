@@ -23,7 +23,7 @@ namespace vorax {
 
 class Compilation {
  public:
-  Compilation(CompileHost& host, CompileOptions options);
+  explicit Compilation(CompileHost& host, CompileOptions options = {});
   Compilation(const Compilation&) = delete;
   Compilation& operator=(const Compilation&) = delete;
 

@@ -1,9 +1,16 @@
-// Compiler directives: switches, target processor, memory map, conditional symbols and
-// conditional compilation, source and assembly include requests.
+// Compiler directives: comments whose first character is "$". They set switches, select
+// the target processor, give the memory map, define conditional symbols and control
+// conditional compilation, and request source or assembly includes (which the reader
+// carries out once the comment is closed).
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
+#include <string_view>
+
+#include "source/condition_stack.h"
 
 namespace vorax {
 
@@ -25,16 +32,69 @@ struct DirectiveSettings {
   std::int32_t romAddress = 0;
 };
 
+// How the comment being read closes: "}" or "*)".
+enum class CommentKind { Brace, ParenStar };
+
+enum class IncludeKind { None, Source, Assembly };
+
 class Directives {
  public:
+  // Reads one value of the memory-map directive, starting with the token after the "M"
+  // word or after a ","; leaves the token after the value in the scanner. 0 means "not
+  // given".
+  using MemoryValueReader = std::function<std::int32_t(Compilation&)>;
+
   explicit Directives(Compilation& compilation);
 
   DirectiveSettings& settings() { return settings_; }
   [[nodiscard]] const DirectiveSettings& settings() const { return settings_; }
 
+  // Called by the scanner right after a comment's opening characters, with currentToken
+  // set to the comment code. Returns true when the directive has read the comment's
+  // closing characters as a token (the scanner then doesn't skip to the comment's end).
+  bool readDirective(CommentKind kind);
+
+  // Whether source text is active (not dropped by conditional compilation).
+  [[nodiscard]] bool textActive() const { return conditions_.active(); }
+  [[nodiscard]] const ConditionStack& conditions() const { return conditions_; }
+
+  // The include request of the comment just read; the reader takes it at the comment's end.
+  [[nodiscard]] IncludeKind pendingInclude() const { return pendingInclude_; }
+  [[nodiscard]] const std::string& includeName() const { return includeName_; }
+  void clearPendingInclude() { pendingInclude_ = IncludeKind::None; }
+
+  // Conditional symbols are kept under the name "0" + symbol, which no source identifier
+  // can have. `name` is the symbol as written in the directive, upper case.
+  [[nodiscard]] bool isConditionalSymbolDefined(std::string_view name) const;
+
+  // The reader of memory-map values; by default a plain integer literal.
+  void setMemoryValueReader(MemoryValueReader reader) { memoryValueReader_ = std::move(reader); }
+  static std::int32_t readIntegerLiteralValue(Compilation& compilation);
+
  private:
+  [[nodiscard]] bool atCommentClose() const;
+  void skipBlanks();
+  std::string readWord();
+  std::string readFileName();
+  void readSwitch(bool& flag);
+
+  void readEchoOrCpu();
+  void readCpuName();
+  void readSwitchDOrDefine();
+  void readElseOrEndif();
+  void readSwitchIOrConditionalOrInclude();
+  void readConditionalInInactiveText();
+  void openConditional(bool textWasActive);
+  void readMemoryMap();
+
   Compilation& compilation_;
   DirectiveSettings settings_;
+  ConditionStack conditions_;
+  std::set<std::string> conditionalSymbols_;  // "0" + name
+  CommentKind commentKind_ = CommentKind::Brace;
+  IncludeKind pendingInclude_ = IncludeKind::None;
+  std::string includeName_ = " ";
+  MemoryValueReader memoryValueReader_ = &Directives::readIntegerLiteralValue;
 };
 
 }  // namespace vorax

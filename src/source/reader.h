@@ -13,6 +13,11 @@ class Compilation;
 
 class Reader {
  public:
+  // Slot 0 is the main file, slots 1 to 7 hold nested include files.
+  static constexpr int kSourceSlots = 8;
+  // Characters of a source line beyond this are dropped.
+  static constexpr std::size_t kMaxLineLength = 255;
+
   explicit Reader(Compilation& compilation);
   ~Reader();
   Reader(const Reader&) = delete;
@@ -27,6 +32,9 @@ class Reader {
   [[nodiscard]] char peekChar() const;
   // True when the innermost line buffer holds nothing but its end marker.
   [[nodiscard]] bool lineExhausted() const;
+  // Where currentChar stands on its line: the number of characters before it, counted on
+  // the line without its indentation.
+  [[nodiscard]] int currentColumn() const;
   // Carries out an include directive read in the comment just closed.
   void performPendingInclude();
 
@@ -44,13 +52,30 @@ class Reader {
   [[nodiscard]] const std::string& innermostFileName() const;
   [[nodiscard]] std::int32_t innermostLineNumber() const;
 
+  // Lines read in this compilation over all files (each include file counts one more
+  // than its number of lines: its end is read as a line too).
   [[nodiscard]] std::int32_t sourceLineCount() const;
 
   // Closes every open source file, innermost first (error path and end of compilation).
   void closeAllSources();
 
  private:
+  struct SourceLevel;
   struct State;
+
+  [[nodiscard]] SourceLevel& innermost();
+  [[nodiscard]] const SourceLevel& innermost() const;
+  // Refills the innermost line buffer when it is exhausted, leaving finished include
+  // files (errors 55, 91).
+  void readSourceLine();
+  void takeLine(SourceLevel& slot, std::string line);
+  void leaveIncludeFile();
+  // Opens `name` in slot `depth` and shows its progress row; false when it can't be read.
+  bool openSlot(int depth, const std::string& name);
+  void includeSourceFile(const std::string& name);
+  void includeAssemblyFile(const std::string& name);
+  void putBackCurrentChar();
+
   Compilation& compilation_;
   std::unique_ptr<State> state_;
 };

@@ -58,10 +58,10 @@ std::vector<std::string> SourceTree::readLines(const std::string& name) const {
 }
 
 CompileResult compileSource(const SourceTree& tree, const std::string& source,
-                            const std::string& name) {
+                            const std::string& name, const CompileOptions& options) {
   CompileResult result;
   const auto path = tree.write(name, source);
-  compileFile(path.string(), result.host);
+  compileFile(path.string(), result.host, options);
   const std::string asmName = std::filesystem::path(name).replace_extension(".asm").string();
   if (tree.exists(asmName)) {
     result.lines = tree.readLines(asmName);

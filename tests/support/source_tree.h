@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/compile_options.h"
 #include "support/recording_host.h"
 
 namespace vorax::testing {
@@ -35,7 +36,8 @@ struct CompileResult {
   std::vector<std::string> lines;
 };
 CompileResult compileSource(const SourceTree& tree, const std::string& source,
-                            const std::string& name = "TEST.PAS");
+                            const std::string& name = "TEST.PAS",
+                            const CompileOptions& options = {});
 
 // Finds `expected` as consecutive lines of `lines`; returns the index of the first or -1.
 int findSequence(const std::vector<std::string>& lines, const std::vector<std::string>& expected);

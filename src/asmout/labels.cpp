@@ -1,0 +1,71 @@
+#include "asmout/labels.h"
+
+#include "driver/compilation.h"
+
+namespace vorax {
+
+std::string localLabelText(int number) { return "$" + std::to_string(number); }
+
+std::string currentLabel(Compilation& compilation, bool forgetRegisters) {
+  if (forgetRegisters) {
+    compilation.registers.forgetRegisterContents();
+  }
+  Emitter& emitter = compilation.emitter;
+  if (!emitter.pendingLabel().empty()) {
+    return emitter.pendingLabel();
+  }
+  std::string label = localLabelText(emitter.newLabelNumber());
+  emitter.defineLabel(false, label);
+  return label;
+}
+
+void placeLabelIfUsed(Compilation& compilation, bool forgetRegisters, std::string_view label) {
+  Emitter& emitter = compilation.emitter;
+  LocalLabelUses& uses = emitter.window().labelUses();
+  if (label == emitter.pendingLabel()) {
+    uses.countUse(label);
+  } else if (uses.uses(label) != 0) {
+    emitter.defineLabel(forgetRegisters, label);
+  }
+}
+
+std::string placeMarker(Compilation& compilation, std::string_view prefix) {
+  Emitter& emitter = compilation.emitter;
+  std::string marker = std::string(prefix) + std::to_string(emitter.newLabelNumber());
+  emitter.defineLabel(false, marker);
+  emitter.emitInstruction("bcx", marker, "");
+  emitter.countLabelFillerNop();
+  return marker;
+}
+
+void resolveSpillMark(Compilation& compilation, std::string_view mark, std::string& registerText,
+                      bool isLong) {
+  PeepholeWindow& window = compilation.emitter.window();
+  int markLine = window.count() - 1;
+  while (markLine >= 0 && window[markLine].label != mark) {
+    --markLine;
+  }
+  if (markLine < 0) {
+    compilation.reportError(kSpillMarkLost);
+  }
+  bool callFollowed = false;
+  for (int i = markLine; i < window.count() && !callFollowed; ++i) {
+    callFollowed = window[i].mnemonic == "bsr";
+  }
+  WindowLine& line = window[markLine];
+  line.label.clear();
+  if (!callFollowed) {
+    line.mnemonic = "nop";
+    window.setSource(markLine, "");
+    line.destination.clear();
+    return;
+  }
+  const std::string move = isLong ? "mov.l" : "mov.w";
+  line.mnemonic = move;
+  window.setSource(markLine, registerText);
+  line.destination = "@-sp";
+  registerText = compilation.registers.allocateRegister();
+  compilation.emitter.emitInstruction(move, "@sp+", registerText);
+}
+
+}  // namespace vorax

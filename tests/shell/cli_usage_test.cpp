@@ -1,0 +1,43 @@
+// The command line's own behaviour: options, usage errors and exit statuses.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "shell/cli/cli.h"
+
+namespace vorax {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun run(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = runCommandLine(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CommandLine, HelpAndVersionSucceedOnStandardOutput) {
+  CliRun help = run({"--help"});
+  EXPECT_EQ(help.status, kExitSuccess);
+  EXPECT_NE(help.out.find("usage: vorax"), std::string::npos);
+  EXPECT_TRUE(help.err.empty());
+
+  CliRun version = run({"--version"});
+  EXPECT_EQ(version.status, kExitSuccess);
+  EXPECT_EQ(version.out.rfind("VORAX ", 0), 0U);
+}
+
+TEST(CommandLine, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(run({}).status, kExitUsage);
+  CliRun unknown = run({"--frobnicate", "A.PAS"});
+  EXPECT_EQ(unknown.status, kExitUsage);
+  EXPECT_NE(unknown.err.find("unknown option --frobnicate"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorax
