@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the window (docs/window.png): vorax-gui runs on a virtual
 # X display, compiles docs/window-example/BLINK.PAS given as its argument, the completion
-# box is closed with Enter, and the mouse rests on the open button so its tool tip shows.
+# box is closed with Enter, and the mouse rests on the about button so its tool tip shows.
 #   scripts/window-screenshot.sh [build folder] [output picture]
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 cp "$top"/docs/window-example/* "$work/"
 
 export VORAX_GUI="$build/vorax-gui" VORAX_PICTURE="$picture" VORAX_WORK="$work"
-xvfb-run -a -s "-screen 0 640x400x24" bash -euo pipefail -c '
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 640x400x24" bash -euo pipefail -c '
   cd "$VORAX_WORK"
   "$VORAX_GUI" "$VORAX_WORK/BLINK.PAS" &
   gui=$!
@@ -40,10 +40,11 @@ xvfb-run -a -s "-screen 0 640x400x24" bash -euo pipefail -c '
   # Without a window manager nobody gives the window back its focus after the box
   # closed; tool tips show only in the active window.
   xdotool windowfocus --sync "$window"
-  # The open button is the first one of the tool bar.
-  xdotool mousemove $((X + 12)) $((Y + 10))
+  # The about button is the third one of the tool bar; its tool tip falls beside the
+  # label of the first row.
+  xdotool mousemove $((X + 72)) $((Y + 10))
   sleep 0.2
-  xdotool mousemove $((X + 14)) $((Y + 14))
+  xdotool mousemove $((X + 74)) $((Y + 12))
   sleep 1.5
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$VORAX_PICTURE"
   kill "$gui"
