@@ -29,20 +29,32 @@ void WindowHost::showFileProgress(int row, std::string_view fileName, std::int64
   // File names are bytes in the file system's encoding, as the user's paths were.
   const QByteArray bytes(fileName.data(), static_cast<qsizetype>(fileName.size()));
   rows_.showRow(row, QFile::decodeName(bytes), maximum);
-  window_.repaint();
 }
 
-void WindowHost::stepFileProgress(int row, std::int64_t amount) { rows_.stepRow(row, amount); }
+void WindowHost::stepFileProgress(int row, std::int64_t amount) {
+  rows_.stepRow(row, amount);
+  paintProgress();
+}
 
 void WindowHost::hideFileProgress(int row) { rows_.hideRow(row); }
 
 void WindowHost::setStatusText(std::string_view cp932Text) {
   statusPanel_.setText(fromUtf8(cp932ToUtf8(cp932Text)));
+  paintProgress();
 }
 
 // The compilation holds the thread, so no paint event would arrive until it ends: paint
 // now, synchronously.
-void WindowHost::repaint() { window_.repaint(); }
+void WindowHost::repaint() {
+  window_.repaint();
+  sinceLastPaint_.start();
+}
+
+void WindowHost::paintProgress() {
+  if (!sinceLastPaint_.isValid() || sinceLastPaint_.elapsed() >= kProgressPaintInterval.count()) {
+    repaint();
+  }
+}
 
 void WindowHost::pauseBeforeCompile() {
   QThread::msleep(static_cast<unsigned long>(kPauseBeforeCompile.count()));

@@ -2,6 +2,7 @@
 // status line, repaints and start-up pause, shown in TMainForm.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QWidget>
 #include <chrono>
@@ -15,6 +16,11 @@ namespace vorax::gui {
 // The short wait before every compilation, so the window has settled (a dialog closed,
 // a drop finished) before the compiler holds the thread.
 inline constexpr std::chrono::milliseconds kPauseBeforeCompile{200};
+
+// A compilation holds the thread, so the window is painted only when the host paints it.
+// Every line read moves a bar and changes the status line; painting at most this often
+// keeps the window live without letting the painting slow a large compilation down.
+inline constexpr std::chrono::milliseconds kProgressPaintInterval{40};
 
 class WindowHost final : public CompileHost {
  public:
@@ -35,10 +41,14 @@ class WindowHost final : public CompileHost {
   [[nodiscard]] LocalDateTime now() const override;
 
  private:
+  // Paints the window if the last painting is more than kProgressPaintInterval ago.
+  void paintProgress();
+
   QWidget& window_;
   FileProgressRows& rows_;
   QLabel& statusPanel_;
   MessagePresenter presenter_;
+  QElapsedTimer sinceLastPaint_;
 };
 
 }  // namespace vorax::gui

@@ -22,6 +22,7 @@
 
 #include "diag/text_encoding.h"
 #include "driver/version.h"
+#include "shell/gui/about_box.h"
 #include "shell/gui/gui_test_support.h"
 
 namespace vorax::gui::testing {
@@ -105,6 +106,19 @@ class ActivationBlocker : public QObject {
     if (event->type() == QEvent::ActivationChange) {
       ++blocked;
       return true;
+    }
+    return false;
+  }
+};
+
+class PaintCounter : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      ++count;
     }
     return false;
   }
@@ -315,6 +329,32 @@ class MainFormTest : public QObject {
     QCOMPARE(t.boxes[1].text, QStringLiteral("Error:100  ファイルが見つかりません"));
   }
 
+  // The compilation holds the thread: the window shows its progress only because the host
+  // paints it, and not for every line.
+  void progressIsPaintedDuringTheCompilation() {
+    FormUnderTest t;
+    t.showActive();
+    PaintCounter paints;
+    t.form.rows().bar(1).installEventFilter(&paints);
+    int paintsDuringCompilation = 0;
+    t.onCompile = [&](CompileHost& host) {
+      host.showFileProgress(1, "MAIN.PAS", 10000);
+      host.repaint();
+      const int afterShowing = paints.count;
+      for (int line = 0; line < 4; ++line) {
+        QTest::qSleep(static_cast<int>(kProgressPaintInterval.count()) + 10);
+        host.stepFileProgress(1, 10);
+      }
+      for (int line = 0; line < 100; ++line) {  // quicker than the paint interval
+        host.stepFileProgress(1, 10);
+      }
+      paintsDuringCompilation = paints.count - afterShowing;
+    };
+    QVERIFY(dropFiles(t.form, {t.path("MAIN.PAS")}));
+    QVERIFY2(paintsDuringCompilation >= 4, "the bar was not painted while it moved");
+    QVERIFY2(paintsDuringCompilation <= 20, "the bar was painted for every line");
+  }
+
   void emptyFileShowsAnEmptyBar() {
     FormUnderTest t;
     t.form.host().showFileProgress(3, "EMPTY.PAS", 0);
@@ -400,6 +440,13 @@ class MainFormTest : public QObject {
                                  QString::fromUtf8(kProductDate.data())}));
     QVERIFY(hasIcon);
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void aboutBoxWithoutProductNameShowsTheProgramTitle() {
+    const TAboutBox box(AboutTexts{QString(), QStringLiteral("Ver 9"), QStringLiteral("today")},
+                        QStringLiteral("TITLE"));
+    QCOMPARE(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(),
+             QStringLiteral("TITLE"));
   }
 
   void exitClosesTheWindow() {
