@@ -148,7 +148,6 @@ void TMainForm::FileOpen() {
   const std::string folder = lastFolder_.read();
   openDialog_.setDirectory(folder.empty() ? QDir::currentPath()
                                           : QFile::decodeName(QByteArray::fromStdString(folder)));
-  openDialog_.selectFile(QString());
   if (openDialog_.exec() != QDialog::Accepted) {
     return;
   }

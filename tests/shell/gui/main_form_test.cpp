@@ -2,6 +2,7 @@
 // and message boxes recorded instead of shown.
 #include "shell/gui/main_form.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -224,13 +225,20 @@ class MainFormTest : public QObject {
     QCOMPARE(t.compiled[0].fileName, first);
     QCOMPARE(t.storedFolder(), t.path("a/"));
 
+    // A long name is compiled whole, not cut to some length.
+    const QString deep = t.path(QString(60, QLatin1Char('d')) + "/" + QString(60, 'e') + "/" +
+                                QString(60, 'f') + "/" + QString(60, 'g') + "/LONG.PAS");
+    QVERIFY(deep.size() > 255);
+    QVERIFY(dropFiles(t.form, {deep}));
+    QCOMPARE(t.compiled.back().fileName, deep);
+
     // Something that is not a file is refused.
     QMimeData text;
     text.setText(QStringLiteral("DEMO.PAS"));
     QDragEnterEvent enter(QPoint(10, 40), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(t.form.windowHandle(), &enter);
     QVERIFY(!enter.isAccepted());
-    QCOMPARE(t.compiled.size(), std::size_t{1});
+    QCOMPARE(t.compiled.size(), std::size_t{2});
   }
 
   void openDialogStartsInTheLastFolder() {
@@ -278,13 +286,22 @@ class MainFormTest : public QObject {
     FormUnderTest t;
     t.showActive();
     QString initialFolder;
+    QStringList fileTypes;
     ModalHandler cancel([&](QWidget& modal) {
       initialFolder = dynamic_cast<QFileDialog&>(modal).directory().absolutePath();
+      const auto* types = modal.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      for (int i = 0; types != nullptr && i < types->count(); ++i) {
+        fileTypes.append(types->itemText(i));
+      }
       dynamic_cast<QFileDialog&>(modal).reject();
     });
     t.form.FileOpen();
     QVERIFY(cancel.handled());
     QCOMPARE(initialFolder, QDir::currentPath());
+    // The user sees the descriptions without Qt's pattern lists (Qt makes runs of blanks
+    // single ones).
+    QCOMPARE(fileTypes, QStringList({QStringLiteral("パスカルファイル (.*.PAS)"),
+                                     QStringLiteral("すべてのファイル (*.*)")}));
     QVERIFY(!QFile::exists(t.path("vorax-gui.ini")));
   }
 
