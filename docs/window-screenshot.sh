@@ -2,7 +2,7 @@
 # Takes the README's picture of the window (docs/window.png): vorax-gui runs on a virtual
 # X display, compiles docs/window-example/BLINK.PAS given as its argument, the completion
 # box is closed with Enter, and the mouse rests on the about button so its tool tip shows.
-#   scripts/window-screenshot.sh [build folder] [output picture]
+#   docs/window-screenshot.sh [build folder] [output picture]
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$top/build}" && pwd)"
