@@ -1,5 +1,6 @@
 #include "asmout/peephole_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "asmout/output_file.h"
@@ -48,6 +49,26 @@ int LocalLabelUses::usesOf(int number) const {
   return counts_[static_cast<std::size_t>(number)];
 }
 
+template <typename Action>
+static void forEachItem(std::string_view text, Action action) {
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    action(text.substr(0, comma));
+    if (comma == std::string_view::npos) {
+      break;
+    }
+    text.remove_prefix(comma + 1);
+  }
+}
+
+void LocalLabelUses::countUsesIn(std::string_view text) {
+  forEachItem(text, [this](std::string_view item) { countUse(item); });
+}
+
+void LocalLabelUses::dropUsesIn(std::string_view text) {
+  forEachItem(text, [this](std::string_view item) { dropUse(item); });
+}
+
 void LocalLabelUses::clear() { counts_.assign(counts_.size(), 0); }
 
 void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines) {
@@ -75,22 +96,20 @@ void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines
   outLines.push_back(std::move(text));
 }
 
-PeepholeWindow::PeepholeWindow(OutputFile& output) : output_(output) {
-  lines_.reserve(kCapacity);
-}
+PeepholeWindow::PeepholeWindow(OutputFile& output) : output_(output) { lines_.reserve(kCapacity); }
 
 void PeepholeWindow::append(WindowLine line) { lines_.push_back(std::move(line)); }
 
 void PeepholeWindow::deleteLine(int i) {
   WindowLine& line = (*this)[i];
-  labelUses_.dropUse(line.source);
+  labelUses_.dropUsesIn(line.source);
   line.mnemonic = "nop";
   line.source.clear();
   line.destination.clear();
 }
 
 void PeepholeWindow::removeLine(int i) {
-  labelUses_.dropUse((*this)[i].source);
+  labelUses_.dropUsesIn((*this)[i].source);
   lines_.erase(lines_.begin() + i);
   ++removedLines_;
 }
@@ -123,9 +142,65 @@ void PeepholeWindow::redirectBranch(int i, std::string_view newTarget) { setSour
 
 void PeepholeWindow::setSource(int i, std::string_view source) {
   WindowLine& line = (*this)[i];
-  labelUses_.dropUse(line.source);
+  labelUses_.dropUsesIn(line.source);
   line.source.assign(source.substr(0, kSourceWidth));
-  labelUses_.countUse(line.source);
+  labelUses_.countUsesIn(line.source);
+}
+
+void PeepholeWindow::redirectLabel(std::string_view from, std::string_view to) {
+  if (from.empty() || from == to) {
+    return;
+  }
+  std::string rewritten;
+  for (int i = 0; i < count(); ++i) {
+    const std::string& source = (*this)[i].source;
+    if (source.find(from) == std::string::npos) {
+      continue;
+    }
+    // Rebuild the operand item by item, so "$3" in "$3,$30" is replaced and "$30" is not.
+    rewritten.clear();
+    bool changed = false;
+    std::string_view rest = source;
+    while (true) {
+      const std::size_t comma = rest.find(',');
+      const std::string_view item = rest.substr(0, comma);
+      if (item == from) {
+        rewritten += to;
+        changed = true;
+      } else {
+        rewritten += item;
+      }
+      if (comma == std::string_view::npos) {
+        break;
+      }
+      rewritten += ',';
+      rest.remove_prefix(comma + 1);
+    }
+    if (changed) {
+      setSource(i, rewritten);
+    }
+  }
+}
+
+void PeepholeWindow::moveLines(int first, int length, int before) {
+  auto begin = lines_.begin();
+  if (before < first) {
+    std::rotate(begin + before, begin + first, begin + first + length);
+  } else {
+    std::rotate(begin + first, begin + first + length, begin + before);
+  }
+}
+
+int PeepholeWindow::findLabel(std::string_view label) const {
+  if (label.empty()) {
+    return -1;
+  }
+  for (int i = 0; i < count(); ++i) {
+    if ((*this)[i].label == label) {
+      return i;
+    }
+  }
+  return -1;
 }
 
 void PeepholeWindow::writeLine(WindowLine& line) {

@@ -37,6 +37,10 @@ class LocalLabelUses {
 
   void countUse(std::string_view text);
   void dropUse(std::string_view text);
+  // The same for every comma-separated item of an operand text, so a merged data line
+  // such as "dl $3,$4" gives up both of its uses when it goes.
+  void countUsesIn(std::string_view text);
+  void dropUsesIn(std::string_view text);
   [[nodiscard]] int uses(std::string_view text) const;
   [[nodiscard]] int usesOf(int number) const;
   void clear();
@@ -87,6 +91,14 @@ class PeepholeWindow {
   void redirectBranch(int i, std::string_view newTarget);
   // Replaces line i's source operand, keeping the label-use counts right.
   void setSource(int i, std::string_view source);
+  // Every line that names label `from` (a branch target or an item of a data list) names
+  // `to` instead; the uses move along. The label itself stays on its line.
+  void redirectLabel(std::string_view from, std::string_view to);
+  // Moves `length` lines starting at `first` so that they stand before line `before`
+  // (which lies outside the moved run); lines keep their labels and attached lines.
+  void moveLines(int first, int length, int before);
+  // Position of the line carrying `label`, or -1.
+  [[nodiscard]] int findLabel(std::string_view label) const;
 
   // Writes the oldest line out and drops it (window full); not counted as removed.
   void writeOldest();

@@ -7,6 +7,7 @@ Compilation::Compilation(CompileHost& host, CompileOptions options)
       options(options),
       diagnostics(*this),
       directives(*this),
+      symbols(*this),
       reader(*this),
       scanner(*this),
       registers(*this),

@@ -18,6 +18,7 @@
 #include "source/reader.h"
 #include "source/scanner.h"
 #include "source/token_codes.h"
+#include "symbols/symbol_table.h"
 
 namespace vorax {
 
@@ -33,6 +34,7 @@ class Compilation {
   OutputFile output;
   Diagnostics diagnostics;
   Directives directives;
+  SymbolTable symbols;
   Reader reader;
   Scanner scanner;
   RegisterPool registers;

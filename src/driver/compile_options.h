@@ -4,10 +4,13 @@
 
 namespace vorax {
 
+class RuleStatistics;
+
 struct CompileOptions {
-  bool localTier = true;        // the peephole rules run after every append
-  bool blockTier = true;        // the block passes run before the window is written
-  bool ruleStatistics = false;  // count how often each rule fired
+  bool localTier = true;  // the peephole rules (and the clear-register rule) run after appends
+  bool blockTier = true;  // the block passes run before the window is written
+  // When set, the optimizer adds here how often each rule fired (the caller owns it).
+  RuleStatistics* ruleStatistics = nullptr;
 };
 
 }  // namespace vorax

@@ -3,11 +3,9 @@
 // line's report and exit status.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "diag/diagnostics.h"
 #include "diag/text_encoding.h"
-#include "shell/cli/cli.h"
+#include "support/cli_run.h"
 #include "driver/compile_file.h"
 #include "support/source_tree.h"
 
@@ -129,19 +127,6 @@ TEST(FoundationErrors, MissingIncludeFileIsError100InTheErrorBlock) {
   EXPECT_EQ(result.host.errors[0].number, 100);
   ASSERT_GE(result.lines.size(), 4U);
   EXPECT_EQ(result.lines[result.lines.size() - 5], "{$I NOPE}");
-}
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun runCli(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  int status = runCommandLine(arguments, out, err);
-  return {status, out.str(), err.str()};
 }
 
 TEST(FoundationErrors, CommandLineReportsPositionCaretAndStatus) {

@@ -1,25 +1,14 @@
 // The command line's own behaviour: options, usage errors and exit statuses.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "shell/cli/cli.h"
+#include "support/cli_run.h"
 
 namespace vorax {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::CliRun;
 
-CliRun run(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  int status = runCommandLine(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+CliRun run(const std::vector<std::string>& arguments) { return testing::runCli(arguments); }
 
 TEST(CommandLine, HelpAndVersionSucceedOnStandardOutput) {
   CliRun help = run({"--help"});

@@ -1,0 +1,193 @@
+#include "asmout/peephole_flow.h"
+
+#include <algorithm>
+
+#include "asmout/peephole_text.h"
+
+namespace vorax::peephole {
+namespace {
+
+// Upper bound of lines one flow question looks at, so a pathological window cannot make a
+// single question expensive; running out of steps answers "still read".
+constexpr int kMaxFlowSteps = 8192;
+
+bool anyLineNamesLabelNumber(const PeepholeWindow& window, std::string_view label) {
+  for (int i = 0; i < window.count(); ++i) {
+    const WindowLine& line = window[i];
+    if (line.label == label || namesLabel(line.source, label) ||
+        namesLabel(line.destination, label)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Starts a flow walk: clears the visit marks and queues the first line.
+void startWalk(RuleContext& context, int start) {
+  const auto size = static_cast<std::size_t>(context.window().count());
+  context.visited.assign(size, 0);
+  context.worklist.clear();
+  context.worklist.push_back(start);
+}
+
+// Queues the line carrying `label`; false when the window does not hold it.
+bool queueLabel(RuleContext& context, std::string_view label) {
+  const int target = context.window().findLabel(label);
+  if (target < 0) {
+    return false;
+  }
+  context.worklist.push_back(target);
+  return true;
+}
+
+enum class Step { Continue, PathEnds, Live };
+
+// What line `line` means for the register question.
+Step registerStep(const WindowLine& line, std::string_view reg, int width) {
+  const std::string_view m = line.mnemonic;
+  if (mentions(line, reg)) {
+    const bool fullMove = startsWith(m, "mov.") && line.destination == reg &&
+                          !contains(line.source, reg) && operationSize(m) >= width;
+    const bool fullClear = clearsRegister(line, reg) && operationSize(m) >= width;
+    return fullMove || fullClear ? Step::PathEnds : Step::Live;
+  }
+  if (equals(m, "bsr")) {
+    // Routines do not preserve registers, except that "\slset" takes r0 and "\storer"
+    // keeps r1.
+    if (equals(line.source, "\\storer") || (equals(line.source, "\\slset") && equals(reg, "r0"))) {
+      return Step::Live;
+    }
+    return Step::PathEnds;
+  }
+  if (equals(m, "rts")) {
+    // The window holds compiled code, whose routines return a result in r0 only.
+    return equals(reg, "r0") ? Step::Live : Step::PathEnds;
+  }
+  if (isOpaque(m) || isDataMnemonic(m) || equals(m, "org")) {
+    return Step::Live;
+  }
+  return Step::Continue;
+}
+
+bool readsFlags(std::string_view m) {
+  return isConditionalBranch(m) || startsWith(m, "addx") || startsWith(m, "subx") ||
+         startsWith(m, "rotx") || startsWith(m, "da") || startsWith(m, "stc") || equals(m, "bst") ||
+         equals(m, "bist") || equals(m, "bcx");
+}
+
+}  // namespace
+
+std::string RuleContext::newLocalLabel() {
+  std::string label;
+  int fallback = 2;
+  for (int i = 0; i < window().count(); ++i) {
+    for (std::string_view text :
+         {std::string_view(window()[i].label), std::string_view(window()[i].source)}) {
+      fallback = std::max(fallback, LocalLabelUses::labelNumber(text) + 1);
+    }
+  }
+  for (int attempt = 0; attempt < 100000; ++attempt) {
+    const int number = nextLabelNumber ? nextLabelNumber() : fallback++;
+    label.assign(1, '$');
+    label += std::to_string(number);
+    if (!anyLineNamesLabelNumber(window(), label)) {
+      return label;
+    }
+  }
+  label.assign(1, '$');
+  label += std::to_string(fallback);
+  return label;
+}
+
+bool registerDeadFrom(RuleContext& context, int start, std::string_view reg, int width) {
+  PeepholeWindow& window = context.window();
+  startWalk(context, start);
+  int steps = 0;
+  while (!context.worklist.empty()) {
+    int i = context.worklist.back();
+    context.worklist.pop_back();
+    for (;; ++i) {
+      if (i >= window.count() || ++steps > kMaxFlowSteps) {
+        return false;
+      }
+      if (context.visited[static_cast<std::size_t>(i)] != 0) {
+        break;
+      }
+      context.visited[static_cast<std::size_t>(i)] = 1;
+      const WindowLine& line = window[i];
+      const Step step = registerStep(line, reg, width);
+      if (step == Step::Live) {
+        return false;
+      }
+      if (step == Step::PathEnds) {
+        break;
+      }
+      if (equals(line.mnemonic, "bra")) {
+        if (!queueLabel(context, line.source)) {
+          return false;
+        }
+        break;
+      }
+      if (isConditionalBranch(line.mnemonic) && !queueLabel(context, line.source)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool flagsDeadFrom(RuleContext& context, int start) {
+  PeepholeWindow& window = context.window();
+  startWalk(context, start);
+  int steps = 0;
+  while (!context.worklist.empty()) {
+    int i = context.worklist.back();
+    context.worklist.pop_back();
+    for (;; ++i) {
+      if (i >= window.count() || ++steps > kMaxFlowSteps) {
+        return false;
+      }
+      if (context.visited[static_cast<std::size_t>(i)] != 0) {
+        break;
+      }
+      context.visited[static_cast<std::size_t>(i)] = 1;
+      const std::string_view m = window[i].mnemonic;
+      if (readsFlags(m) || isDataMnemonic(m) || equals(m, "org")) {
+        return false;
+      }
+      // Calls and returns: callers never test flags left by a compiled routine, and the
+      // comparison routines set the flags they return.
+      if (setsAllFlags(m) || equals(m, "bsr") || equals(m, "jsr") || equals(m, "rts") ||
+          equals(m, "rte") || equals(m, "jmp")) {
+        break;
+      }
+      if (equals(m, "bra")) {
+        if (!queueLabel(context, window[i].source)) {
+          return false;
+        }
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+bool labelNamedElsewhere(const PeepholeWindow& window, std::string_view label, int except) {
+  for (int i = 0; i < window.count(); ++i) {
+    if (i != except &&
+        (namesLabel(window[i].source, label) || namesLabel(window[i].destination, label))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void dropLabelIfUnused(PeepholeWindow& window, int i) {
+  WindowLine& line = window[i];
+  if (isLocalLabel(line.label) && window.labelUses().uses(line.label) == 0 &&
+      !labelNamedElsewhere(window, line.label, -1)) {
+    line.label.clear();
+  }
+}
+
+}  // namespace vorax::peephole

@@ -1,0 +1,21 @@
+// Where the type parser gets its constants from: bounds of subranges, array indexes,
+// string lengths and variant labels are constant expressions.
+#pragma once
+
+#include "symbols/const_value.h"
+
+namespace vorax {
+
+class Compilation;
+struct TypeDescriptor;
+
+struct ConstantOperand {
+  ConstValue value;
+  TypeDescriptor* type = nullptr;
+};
+
+// Reads a constant expression starting at the current token and leaves the scanner on
+// the first token after it. An expression that is not constant is error 25.
+[[nodiscard]] ConstantOperand parseConstantValue(Compilation& compilation);
+
+}  // namespace vorax

@@ -1,0 +1,212 @@
+// The local rules one at a time: each case gives the window before and after the rule
+// ran alone; a case whose output equals its input says the rule must leave it alone.
+#include "peephole_fixture.h"
+
+namespace vorax::testing {
+namespace {
+
+class LocalRule : public ::testing::TestWithParam<RuleCase>, public PeepholeFixture {};
+
+TEST_P(LocalRule, RewritesAsExpected) { check(GetParam()); }
+
+// clang-format off
+const RuleCase kLocalCases[] = {
+    {"L01_moveBackDirectlyAfter", "L01",
+     {"mov.w r1,r2", "mov.w r2,r1", "add.w r3,r4"},
+     {"mov.w r1,r2", "nop", "add.w r3,r4"}},
+    {"L01_moveBackOverUnrelatedStore", "L01",
+     {"mov.w X.5,r0", "mov.w r3,Y.6", "mov.w r0,X.5", "add.w r0,r1"},
+     {"mov.w X.5,r0", "mov.w r3,Y.6", "nop", "add.w r0,r1"}},
+    {"L01_stopsWhenBranchFollowsAfterGap", "L01",
+     {"mov.w X.5,r0", "mov.w r3,Y.6", "mov.w r0,X.5", "beq $2", "$2: nop"},
+     {"mov.w X.5,r0", "mov.w r3,Y.6", "mov.w r0,X.5", "beq $2", "$2: nop"}},
+    {"L01_stopsAtLabelBetween", "L01",
+     {"mov.w X.5,r0", "$3: mov.w r3,Y.6", "mov.w r0,X.5", "add.w r0,r1"},
+     {"mov.w X.5,r0", "$3: mov.w r3,Y.6", "mov.w r0,X.5", "add.w r0,r1"}},
+    {"L01_stopsWhenOperandWrittenBetween", "L01",
+     {"mov.w X.5,r0", "add.w r3,r0", "mov.w r0,X.5", "add.w r0,r1"},
+     {"mov.w X.5,r0", "add.w r3,r0", "mov.w r0,X.5", "add.w r0,r1"}},
+    {"L01_keepsPortWrite", "L01",
+     {"mov.b P1DR,r0", "mov.b r0,P1DR", "add.w r0,r1"},
+     {"mov.b P1DR,r0", "mov.b r0,P1DR", "add.w r0,r1"}},
+
+    {"L02_deadSumBeforeLoad", "L02",
+     {"add.w r1,r0", "mov.w X.5,r0"}, {"nop", "mov.w X.5,r0"}},
+    {"L02_loadReadsRegister", "L02",
+     {"add.w r1,r0", "mov.w @(2,r0),r0"}, {"add.w r1,r0", "mov.w @(2,r0),r0"}},
+    {"L02_narrowerLoadKeepsUpperByte", "L02",
+     {"add.w r1,r0", "mov.b X.5,r0"}, {"add.w r1,r0", "mov.b X.5,r0"}},
+    {"L02_popMovesStack", "L02",
+     {"mov.w @sp+,r0", "mov.w X.5,r0"}, {"mov.w @sp+,r0", "mov.w X.5,r0"}},
+
+    {"L03_identicalLoadBeforeBranch", "L03",
+     {"mov.w X.5,r0", "mov.w X.5,r0", "beq $2"}, {"mov.w X.5,r0", "nop", "beq $2"}, {{"$2", 1}}},
+    {"L03_storesToDifferentPlacesStay", "L03",
+     {"mov.w r0,X.5", "mov.w r0,Y.6", "beq $2"}, {"mov.w r0,X.5", "mov.w r0,Y.6", "beq $2"}},
+    {"L03_resultSlotStays", "L03",
+     {"mov.w r0,@(4,fp)", "mov.w r0,@(4,fp)", "bne $2"},
+     {"mov.w r0,@(4,fp)", "mov.w r0,@(4,fp)", "bne $2"}},
+    {"L03_notBeforeBranch", "L03",
+     {"mov.w X.5,r0", "mov.w X.5,r0", "add.w r0,r1"}, {"mov.w X.5,r0", "mov.w X.5,r0", "add.w r0,r1"}},
+
+    {"L04_popThenPushLeavesNothing", "L04",
+     {"mov.w @sp+,r2", "mov.w r2,@-sp"}, {"nop", "nop"}},
+    {"L04_labelledPushStays", "L04",
+     {"mov.w @sp+,r2", "$3: mov.w r2,@-sp"}, {"mov.w @sp+,r2", "$3: mov.w r2,@-sp"}},
+    {"L04_otherRegisterStays", "L04",
+     {"mov.w @sp+,r2", "mov.w r3,@-sp"}, {"mov.w @sp+,r2", "mov.w r3,@-sp"}},
+
+    {"L05_deadComplement", "L05", {"not.w r0", "mov.w X.5,r0"}, {"nop", "mov.w X.5,r0"}},
+    {"L05_labelledComplementStays", "L05",
+     {"$4: not.w r0", "mov.w X.5,r0"}, {"$4: not.w r0", "mov.w X.5,r0"}},
+    {"L05_loadReadsRegister", "L05",
+     {"neg.w r0", "mov.w @(2,r0),r0"}, {"neg.w r0", "mov.w @(2,r0),r0"}},
+
+    {"L06_earlierStoreOverwritten", "L06",
+     {"mov.w r0,X.5", "add.w r1,r2", "mov.w r0,X.5"}, {"nop", "add.w r1,r2", "mov.w r0,X.5"}},
+    {"L06_readBetween", "L06",
+     {"mov.w r0,X.5", "mov.w X.5,r1", "mov.w r0,X.5"}, {"mov.w r0,X.5", "mov.w X.5,r1", "mov.w r0,X.5"}},
+    {"L06_callBetween", "L06",
+     {"mov.w r0,X.5", "bsr P.3", "mov.w r0,X.5"}, {"mov.w r0,X.5", "bsr P.3", "mov.w r0,X.5"}},
+    {"L06_portWritesStay", "L06",
+     {"mov.b r0,P1DR", "mov.b r0,P1DR"}, {"mov.b r0,P1DR", "mov.b r0,P1DR"}},
+
+    {"L07_maskCompareBecomesInverseBranch", "L07",
+     {"and.b #8,r0", "cmp.b #8,r0", "beq $4"}, {"and.b #8,r0", "nop", "bne $4"}},
+    {"L07_orderingBranchStays", "L07",
+     {"and.b #128,r0", "cmp.b #128,r0", "ble $4"}, {"and.b #128,r0", "cmp.b #128,r0", "ble $4"}},
+    {"L07_notASingleBit", "L07",
+     {"and.b #12,r0", "cmp.b #12,r0", "beq $4"}, {"and.b #12,r0", "cmp.b #12,r0", "beq $4"}},
+
+    {"L08_byteMaskWithoutReader", "L08",
+     {"and.b #255,r0", "mov.w r0,X.5", "cmp.w #1,r1"}, {"nop", "mov.w r0,X.5", "cmp.w #1,r1"}},
+    {"L08_beforeBranch", "L08", {"and.b #255,r0", "bne $2"}, {"and.b #255,r0", "bne $2"}},
+
+    {"L09_wordMaskBeforeMove", "L09",
+     {"and.w #65535,r1", "mov.w r1,X.5"}, {"nop", "mov.w r1,X.5"}},
+    {"L09_moveOfOtherRegister", "L09",
+     {"and.w #65535,r1", "mov.w r2,X.5"}, {"and.w #65535,r1", "mov.w r2,X.5"}},
+
+    {"L10_masksMerge", "L10", {"and.w #252,r0", "and.w #63,r0"}, {"nop", "and.w #60,r0"}},
+    {"L10_differentWidthsStay", "L10",
+     {"and.b #15,r0", "and.w #255,r0"}, {"and.b #15,r0", "and.w #255,r0"}},
+    {"L10_differentRegisters", "L10",
+     {"and.w #15,r0", "and.w #7,r1"}, {"and.w #15,r0", "and.w #7,r1"}},
+
+    {"L11_exchangeThroughTemporary", "L11",
+     {"mov.w @(-2,fp),r0", "mov.w r0,@(-6,fp)", "mov.w @(-4,fp),r0", "mov.w r0,@(-2,fp)",
+      "mov.w @(-6,fp),r0", "mov.w r0,@(-4,fp)"},
+     {"mov.w @(-2,fp),r0", "mov.w r0,@(-6,fp)", "mov.w @(-4,fp),r1", "mov.w r1,@(-2,fp)",
+      "nop", "mov.w r0,@(-4,fp)"}},
+    {"L11_noFreeRegister", "L11",
+     {"mov.w @(-2,fp),r0", "mov.w r0,@(-6,fp)", "mov.w @(-4,fp),r0", "mov.w r0,@(-2,fp)",
+      "mov.w @(-6,fp),r0", "mov.w r0,@(-4,fp)"},
+     {"mov.w @(-2,fp),r0", "mov.w r0,@(-6,fp)", "mov.w @(-4,fp),r0", "mov.w r0,@(-2,fp)",
+      "mov.w @(-6,fp),r0", "mov.w r0,@(-4,fp)"}, {}, false, false},
+    {"L11_registerShuffleIsNoExchange", "L11",
+     {"mov.w r1,r2", "mov.w r3,r4", "mov.w r5,r0", "mov.w r2,r1", "mov.w r4,r3", "mov.w r0,r5"},
+     {"mov.w r1,r2", "mov.w r3,r4", "mov.w r5,r0", "mov.w r2,r1", "mov.w r4,r3", "mov.w r0,r5"}},
+
+    {"L12_lineAfterBra", "L12",
+     {"bra $3", "mov.w r0,r1", "$3: nop"}, {"bra $3", "nop", "$3: nop"}},
+    {"L12_deletedBranchGivesUpUse", "L12",
+     {"bra $3", "beq $5", "$5: nop", "$3: nop"}, {"bra $3", "nop", "$5: nop", "$3: nop"},
+     {{"$5", 0}, {"$3", 1}}},
+    {"L12_labelledLineReachable", "L12",
+     {"bra $3", "$5: mov.w r0,r1"}, {"bra $3", "$5: mov.w r0,r1"}},
+
+    {"L13_branchOverBranch", "L13",
+     {"beq $5", "bra $6", "$5: mov.w r0,r1", "$6: nop"},
+     {"bne $6", "nop", "mov.w r0,r1", "$6: nop"}, {{"$5", 0}, {"$6", 1}}},
+    {"L13_bothToSameLabel", "L13",
+     {"beq $5", "bra $5", "$5: nop"}, {"nop", "nop", "nop"}, {{"$5", 0}}},
+    {"L13_labelledBraRedirected", "L13",
+     {"beq $5", "$7: bra $6", "$5: nop", "$6: nop", "bra $7"},
+     {"bne $6", "$7: nop", "nop", "$6: nop", "bra $6"}, {{"$6", 2}, {"$7", 0}}},
+    {"L13_lineBetween", "L13",
+     {"beq $5", "bra $6", "mov.w r0,r1", "$5: nop"},
+     {"beq $5", "bra $6", "mov.w r0,r1", "$5: nop"}},
+
+    {"L14_compareWithoutReader", "L14",
+     {"cmp.w #1,r0", "mov.w r1,r2", "cmp.w #2,r3"}, {"nop", "mov.w r1,r2", "cmp.w #2,r3"}},
+    {"L14_branchNext", "L14", {"cmp.w #1,r0", "bne $2"}, {"cmp.w #1,r0", "bne $2"}},
+    {"L14_carryReadLater", "L14",
+     {"cmp.w #1,r0", "mov.w r1,r2", "bcs $2"}, {"cmp.w #1,r0", "mov.w r1,r2", "bcs $2"}},
+
+    {"L15_repeatedCompare", "L15",
+     {"cmp.w #3,r0", "beq $2", "cmp.w #3,r0", "bgt $3"},
+     {"cmp.w #3,r0", "beq $2", "nop", "bgt $3"}},
+    {"L15_labelledSecondCompare", "L15",
+     {"cmp.w #3,r0", "beq $2", "$4: cmp.w #3,r0", "bgt $3"},
+     {"cmp.w #3,r0", "beq $2", "$4: cmp.w #3,r0", "bgt $3"}},
+
+    {"L16_rangeTestFolds", "L16",
+     {"cmp.w #5,r1", "ble $2", "cmp.w #9,r1", "ble $2"},
+     {"nop", "nop", "cmp.w #9,r1", "ble $2"}, {{"$2", 1}}},
+    {"L16_widerTestFirst", "L16",
+     {"cmp.w #9,r1", "ble $2", "cmp.w #5,r1", "ble $2"},
+     {"cmp.w #9,r1", "ble $2", "cmp.w #5,r1", "ble $2"}},
+
+    {"L17_branchToNextLine", "L17",
+     {"beq $5", "$5: mov.w r0,r1"}, {"nop", "mov.w r0,r1"}, {{"$5", 0}}},
+    {"L17_labelKeptWhileUsed", "L17",
+     {"beq $5", "$5: mov.w r0,r1", "bra $5"}, {"nop", "$5: mov.w r0,r1", "bra $5"}, {{"$5", 1}}},
+    {"L17_lineBetween", "L17",
+     {"beq $5", "mov.w r0,r1", "$5: nop"}, {"beq $5", "mov.w r0,r1", "$5: nop"}},
+
+    {"L18_maskBecomesBitTest", "L18",
+     {"and.b #8,r0", "beq $2", "mov.w X.5,r0", "$2: xor.w r0,r0"},
+     {"btst #3,r0", "beq $2", "mov.w X.5,r0", "$2: xor.w r0,r0"}},
+    {"L18_registerReadAtTarget", "L18",
+     {"and.b #8,r0", "beq $2", "mov.w X.5,r0", "$2: mov.w r0,Y.6"},
+     {"and.b #8,r0", "beq $2", "mov.w X.5,r0", "$2: mov.w r0,Y.6"}},
+    {"L18_signBranch", "L18",
+     {"and.b #128,r0", "bpl $2", "mov.w X.5,r0", "$2: xor.w r0,r0"},
+     {"and.b #128,r0", "bpl $2", "mov.w X.5,r0", "$2: xor.w r0,r0"}},
+
+    {"L19_portBitTested", "L19",
+     {"mov.b P5DR,r2", "btst #2,r2", "bne $3", "mov.w #1,r2", "$3: rts"},
+     {"nop", "btst #2,P5DR", "bne $3", "mov.w #1,r2", "$3: rts"}},
+    {"L19_variableNeedsTheH8S", "L19",
+     {"mov.b FLAGS.3,r2", "btst #2,r2", "bne $3", "mov.w #1,r2", "$3: rts"},
+     {"mov.b FLAGS.3,r2", "btst #2,r2", "bne $3", "mov.w #1,r2", "$3: rts"}},
+    {"L19_variableOnThe2000", "L19",
+     {"mov.b FLAGS.3,r2", "btst #2,r2", "bne $3", "mov.w #1,r2", "$3: rts"},
+     {"nop", "btst #2,FLAGS.3", "bne $3", "mov.w #1,r2", "$3: rts"}, {}, true},
+    {"L19_registerReadLater", "L19",
+     {"mov.b P5DR,r2", "btst #2,r2", "bne $3", "mov.w r2,X.5", "$3: rts"},
+     {"mov.b P5DR,r2", "btst #2,r2", "bne $3", "mov.w r2,X.5", "$3: rts"}},
+
+    {"L20_repeatedExtension", "L20",
+     {"mov.w Y.6,r0", "extu.w r0", "mov.w r0,X.5", "extu.w r0"},
+     {"mov.w Y.6,r0", "extu.w r0", "mov.w r0,X.5", "nop"}},
+    {"L20_signExtensionBetween", "L20",
+     {"mov.w Y.6,r0", "extu.w r0", "exts.w r0", "extu.w r0"},
+     {"mov.w Y.6,r0", "extu.w r0", "exts.w r0", "extu.w r0"}},
+    {"L20_labelBetween", "L20",
+     {"mov.w Y.6,r0", "extu.w r0", "$3: mov.w r0,X.5", "extu.w r0"},
+     {"mov.w Y.6,r0", "extu.w r0", "$3: mov.w r0,X.5", "extu.w r0"}},
+
+    {"L21_clearThenBeqAlwaysBranches", "L21",
+     {"xor.w r0,r0", "beq $3"}, {"xor.w r0,r0", "bra $3"}, {{"$3", 1}}},
+    {"L21_clearThenBneNeverBranches", "L21",
+     {"xor.w r0,r0", "bne $3"}, {"xor.w r0,r0", "nop"}, {{"$3", 0}}},
+    {"L21_nonZeroThenBne", "L21", {"mov.w #5,r0", "bne $3"}, {"mov.w #5,r0", "bra $3"}},
+    {"L21_labelledBranch", "L21",
+     {"xor.w r0,r0", "$4: beq $3"}, {"xor.w r0,r0", "$4: beq $3"}},
+
+    {"Lclear_secondClearWidensFirst", "L-clear",
+     {"xor.w r1,r1", "mov.w r2,X.5", "xor.l r1,r1"}, {"xor.l r1,r1", "mov.w r2,X.5", "nop"}},
+    {"Lclear_callBetween", "L-clear",
+     {"xor.w r1,r1", "bsr P.4", "xor.w r1,r1"}, {"xor.w r1,r1", "bsr P.4", "xor.w r1,r1"}},
+    {"Lclear_writeBetween", "L-clear",
+     {"xor.w r1,r1", "add.w r2,r1", "xor.w r1,r1"}, {"xor.w r1,r1", "add.w r2,r1", "xor.w r1,r1"}},
+    {"Lclear_noWideningOverRead", "L-clear",
+     {"xor.w r1,r1", "mov.l r1,X.5", "xor.l r1,r1"}, {"xor.w r1,r1", "mov.l r1,X.5", "xor.l r1,r1"}},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Cases, LocalRule, ::testing::ValuesIn(kLocalCases), caseName);
+
+}  // namespace
+}  // namespace vorax::testing
