@@ -55,6 +55,7 @@ void Emitter::emitInstruction(std::string_view mnemonic, std::string_view source
 }
 
 void Emitter::append(PendingInstruction instruction) {
+  writeHeldRawLines();
   WindowLine line;
   line.label = std::exchange(pendingLabel_, std::string());
   if (isGlobalLabel(line.label)) {
@@ -117,14 +118,48 @@ void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
 
 void Emitter::emitRawLine(std::string_view text) {
   std::string line = cutText(text, kRawLineWidth);
-  if (window_.empty()) {
+  if (window_.empty() && holdingRawLines_) {
+    heldRawLines_.push_back(std::move(line));
+  } else if (window_.empty()) {
     compilation_.output.writeLine(line);
   } else {
     window_.last().attached.push_back(std::move(line));
   }
 }
 
+void Emitter::releaseRawLines() {
+  holdingRawLines_ = false;
+  writeHeldRawLines();
+}
+
+void Emitter::writeHeldRawLines() {
+  // Held lines were held while the window was empty: they come before every window line.
+  std::vector<std::string> lines = std::exchange(heldRawLines_, {});
+  for (const std::string& line : lines) {
+    compilation_.output.writeLine(line);
+  }
+}
+
+bool Emitter::withdrawRawLine(std::string_view text) {
+  const auto removeNewest = [text](std::vector<std::string>& lines) {
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+      if (*it == text) {
+        lines.erase(std::next(it).base());
+        return true;
+      }
+    }
+    return false;
+  };
+  for (int i = window_.count() - 1; i >= 0; --i) {
+    if (removeNewest(window_[i].attached)) {
+      return true;
+    }
+  }
+  return removeNewest(heldRawLines_);
+}
+
 void Emitter::flushWindow() {
+  writeHeldRawLines();
   if (compilation_.options.blockTier && window_.count() > 3) {
     compilation_.optimizer.runBlockTier(window_);
   }
@@ -133,6 +168,7 @@ void Emitter::flushWindow() {
 }
 
 void Emitter::writeWindowUnchanged() {
+  writeHeldRawLines();
   window_.writeAll();
   startNewLabelSpace();
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "asmout/peephole_window.h"
 
@@ -29,6 +30,14 @@ class Emitter {
   // A line that is not an instruction (comment, listing line): written at once when no
   // instruction waits, otherwise after the newest waiting one.
   void emitRawLine(std::string_view text);
+  // While raw lines are held, a raw line that would go straight to the file (the window
+  // being empty) waits instead, so that it can still be withdrawn. Held lines are written
+  // before the next window line, by every flush, and when the hold ends.
+  void holdRawLines() { holdingRawLines_ = true; }
+  void releaseRawLines();
+  // Removes the newest raw line equal to `text` that has not been written yet (held, or
+  // attached to a window line). False when there is none.
+  bool withdrawRawLine(std::string_view text);
   // Runs the block passes (when more than three lines wait), writes every line and starts
   // a new local-label space.
   void flushWindow();
@@ -57,11 +66,14 @@ class Emitter {
  private:
   void append(PendingInstruction instruction);
   void startNewLabelSpace();
+  void writeHeldRawLines();
 
   Compilation& compilation_;
   PeepholeWindow window_;
   std::string pendingLabel_;
   bool oddDataPending_ = false;
+  bool holdingRawLines_ = false;
+  std::vector<std::string> heldRawLines_;
   bool callEmitted_ = false;
   int localLabelCounter_ = 2;
   std::int64_t emittedLines_ = 0;

@@ -1,20 +1,46 @@
 #include "decls/block.h"
 
 #include "asmout/runtime_names.h"
+#include "decls/declaration_sections.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 
 namespace vorax {
 namespace {
 
+// Routine declarations arrive with the routines and their frames; until then a PROCEDURE
+// or FUNCTION heading stops here.
+constexpr int kRoutineDeclarationsNotSupported = 961;
+
 bool startsSection(TokenCode token) {
   return token == TokenCode::Var || token == TokenCode::Type || token == TokenCode::Const ||
          token == TokenCode::Procedure || token == TokenCode::Function;
 }
 
+// One section of a declaration part; the keyword is the current token. VAR sections
+// allocate with `mode` and `counter`.
+void parseSection(Compilation& c, AllocationMode mode, std::int32_t& counter) {
+  const TokenCode keyword = c.token();
+  if (keyword == TokenCode::Procedure || keyword == TokenCode::Function) {
+    c.reportError(kRoutineDeclarationsNotSupported);
+  }
+  c.nextToken();
+  switch (keyword) {
+    case TokenCode::Var:
+      parseVarSection(c, mode, counter);
+      break;
+    case TokenCode::Type:
+      parseTypeSection(c);
+      break;
+    default:
+      parseConstSection(c);
+      break;
+  }
+}
+
 // Entry code of the main program (level 1): save the main frame cell, build the frame
 // and its one-entry display, reserve the fixed temporaries.
-void emitMainEntry(Compilation& c) {
+void emitMainEntry(Compilation& c, std::int32_t localOffset) {
   Emitter& e = c.emitter;
   e.defineLabel(true, c.programLabel);
   const std::string cell(rt::kMainFramePointerCell);
@@ -24,10 +50,11 @@ void emitMainEntry(Compilation& c) {
   e.emitInstruction("mov.l", "sp", "fp");
   e.emitInstruction("mov.l", "fp", cell);
   e.emitInstruction("mov.l", "fp", "@-sp");
-  // Locals start at -4 * level; 24 - b - 4 * level bytes lie below the display.
+  // The locals end at b (the counter rounded down to even); the six temporaries follow:
+  // 24 - b - 4 * level bytes lie below the display.
   const int level = 1;
-  const int localOffset = -4 * level;
-  e.emitInstruction("sub.l", "#" + std::to_string(24 - localOffset - 4 * level), "sp");
+  const std::int32_t b = localOffset - (localOffset & 1);
+  e.emitInstruction("sub.l", "#" + std::to_string(24 - b - 4 * level), "sp");
   c.registers.forgetRegisterContents();
   c.registers.resetRegisterPool();
 }
@@ -61,19 +88,23 @@ void parseStatementPart(Compilation& c) {
 }  // namespace
 
 void parseProgramBlock(Compilation& c) {
-  if (c.token() != TokenCode::Begin) {
-    c.reportError(err::kBeginExpected);
+  // The display takes the first 4 bytes per level below the frame pointer.
+  std::int32_t localOffset = -4 * c.symbols.scopeLevel();
+  while (c.token() != TokenCode::Begin) {
+    if (!startsSection(c.token())) {
+      c.reportError(err::kBeginExpected);
+    }
+    parseSection(c, AllocationMode::Stack, localOffset);
   }
-  emitMainEntry(c);
+  emitMainEntry(c, localOffset);
   parseStatementPart(c);
   emitMainExit(c);
+  c.symbols.listUnusedIdentifiers();
 }
 
 void parseInterfacePart(Compilation& c) {
   while (startsSection(c.token())) {
-    // Declarations arrive with the identifier table; until then a section is refused
-    // the way an unexpected token would be.
-    c.reportError(err::kImplementationExpected);
+    parseSection(c, AllocationMode::WorkArea, c.unitWorkAreaOffset);
   }
 }
 
@@ -82,8 +113,10 @@ void parseImplementationPart(Compilation& c) {
     c.reportError(err::kImplementationExpected);
   }
   c.nextToken();
+  // The implementation's variables continue where the interface's end: both sections
+  // share the unit's one work area.
   while (startsSection(c.token())) {
-    c.reportError(err::kEndExpected);
+    parseSection(c, AllocationMode::WorkArea, c.unitWorkAreaOffset);
   }
 }
 

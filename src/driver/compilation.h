@@ -45,7 +45,9 @@ class Compilation {
   TokenCode compilationKind = TokenCode::Comment;
   std::string programLabel;  // "\NAME" for a program, the unit name for a unit
   std::string unitName;
-  int scopeLevel = 0;
+  // The next free offset of a unit's work area, shared by its interface and
+  // implementation VAR sections.
+  std::int32_t unitWorkAreaOffset = 0;
   // Value of the constant STACK that a program with a stack value gets (entered into
   // the program's scope once the identifier table takes it).
   std::optional<std::int32_t> stackConstant;

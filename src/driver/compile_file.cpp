@@ -30,7 +30,7 @@ void compileUnit(Compilation& c) {
   c.emitter.clearPendingLabel();
   expectToken(c, TokenCode::Semicolon, err::kSemicolonExpected);
   c.nextToken();
-  c.scopeLevel = 1;
+  c.symbols.openScope();
   c.programLabel = c.unitName;
   expectToken(c, TokenCode::Interface, err::kInterfaceExpected);
   writeUnitMemoryMap(c);
@@ -51,7 +51,7 @@ void compileProgram(Compilation& c) {
   expectToken(c, TokenCode::Identifier, err::kUndefinedIdentifier);
   c.programLabel = cutText("\\" + c.scanner.currentIdentifier(), kLabelTextWidth);
   c.nextToken();
-  c.scopeLevel = 1;
+  c.symbols.openScope();
   c.emitter.clearPendingLabel();
   if (c.token() == TokenCode::OpenParen) {
     do {
@@ -63,6 +63,9 @@ void compileProgram(Compilation& c) {
     c.nextToken();
   }
   writeProgramPrologue(c);
+  if (c.stackConstant) {
+    c.symbols.enterStackConstant(*c.stackConstant);
+  }
   writeSignature(c, true);
   expectToken(c, TokenCode::Semicolon, err::kSemicolonExpected);
   c.nextToken();
@@ -75,7 +78,9 @@ void compileProgram(Compilation& c) {
 void runCompilation(Compilation& c, const std::string& fileName, const LocalDateTime& startTime) {
   c.reader.openCompilationFiles(fileName);
   c.scanner.buildReservedWordTable();
-  c.scopeLevel = 0;
+  // The environment exists before the first token: a memory directive in front of the
+  // heading already reads constant expressions.
+  c.symbols.enterPredefinedEnvironment();
   c.nextToken();
   c.compilationKind = c.token();
   if (c.compilationKind == TokenCode::Unit) {
@@ -86,6 +91,10 @@ void runCompilation(Compilation& c, const std::string& fileName, const LocalDate
     c.reportError(err::kProgramExpected);
   }
   c.emitter.flushWindow();
+  // The program's (or unit's) level, then the predefined one: closing reports routines
+  // that were promised a body and never got one.
+  c.symbols.CloseScope();
+  c.symbols.CloseScope();
   c.registers.forgetRegisterContents();
   expectToken(c, TokenCode::Period, err::kPeriodExpected);
   writeTrailer(c);

@@ -5,6 +5,7 @@
 #include "diag/error_table.h"
 #include "diag/short_text.h"
 #include "driver/compilation.h"
+#include "symbols/constant_source.h"
 
 namespace vorax {
 namespace {
@@ -307,15 +308,14 @@ void Directives::readMemoryMap() {
   }
 }
 
-std::int32_t Directives::readIntegerLiteralValue(Compilation& compilation) {
+std::int32_t Directives::readMemoryValue(Compilation& compilation) {
   Scanner& scanner = compilation.scanner;
   scanner.nextToken();
   if (scanner.currentToken() != TokenCode::IntegerConst) {
     return 0;
   }
-  const std::int32_t value = scanner.integerValue();
-  scanner.nextToken();
-  return value;
+  // A constant expression that starts with a number; anything not constant counts as 0.
+  return parseIntegerExpressionValue(compilation).value_or(0);
 }
 
 }  // namespace vorax

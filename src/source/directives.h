@@ -67,9 +67,9 @@ class Directives {
   // can have. `name` is the symbol as written in the directive, upper case.
   [[nodiscard]] bool isConditionalSymbolDefined(std::string_view name) const;
 
-  // The reader of memory-map values; by default a plain integer literal.
+  // The reader of memory-map values; by default a constant expression.
   void setMemoryValueReader(MemoryValueReader reader) { memoryValueReader_ = std::move(reader); }
-  static std::int32_t readIntegerLiteralValue(Compilation& compilation);
+  static std::int32_t readMemoryValue(Compilation& compilation);
 
  private:
   [[nodiscard]] bool atCommentClose() const;
@@ -94,7 +94,7 @@ class Directives {
   CommentKind commentKind_ = CommentKind::Brace;
   IncludeKind pendingInclude_ = IncludeKind::None;
   std::string includeName_ = " ";
-  MemoryValueReader memoryValueReader_ = &Directives::readIntegerLiteralValue;
+  MemoryValueReader memoryValueReader_ = &Directives::readMemoryValue;
 };
 
 }  // namespace vorax

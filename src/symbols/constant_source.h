@@ -2,6 +2,9 @@
 // string lengths and variant labels are constant expressions.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "symbols/const_value.h"
 
 namespace vorax {
@@ -17,5 +20,9 @@ struct ConstantOperand {
 // Reads a constant expression starting at the current token and leaves the scanner on
 // the first token after it. An expression that is not constant is error 25.
 [[nodiscard]] ConstantOperand parseConstantValue(Compilation& compilation);
+
+// Reads an expression starting at the current token: its value when it folds to an
+// integer constant, nothing (and no error) otherwise.
+[[nodiscard]] std::optional<std::int32_t> parseIntegerExpressionValue(Compilation& compilation);
 
 }  // namespace vorax

@@ -1,0 +1,34 @@
+// Constant expressions of declarations (bounds, lengths, CONST values): an expression
+// that folds to a single constant.
+#include "codegen/expr_parser.h"
+#include "diag/error_table.h"
+#include "driver/compilation.h"
+#include "symbols/constant_source.h"
+
+namespace vorax {
+namespace {
+
+constexpr int kConstantExpected = 25;
+
+}  // namespace
+
+ConstantOperand parseConstantValue(Compilation& c) {
+  const ExprPtr expression = parseExpression(c);
+  if (!expression->isConstant()) {
+    c.reportError(kConstantExpected);
+  }
+  ConstantOperand result;
+  result.value = expression->value;
+  result.type = expression->type;
+  return result;
+}
+
+std::optional<std::int32_t> parseIntegerExpressionValue(Compilation& c) {
+  const ExprPtr expression = parseExpression(c);
+  if (!expression->isConstantOf(ConstKind::Integer)) {
+    return std::nullopt;
+  }
+  return expression->value.intValue;
+}
+
+}  // namespace vorax

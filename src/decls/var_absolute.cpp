@@ -1,0 +1,191 @@
+// ABSOLUTE groups: variables placed at a given address, over another variable (or just
+// below it with NEXTOF), over a value parameter, or at an assembler symbol.
+#include <cstdint>
+#include <string>
+
+#include "codegen/expr_parser.h"
+#include "codegen/symbol_operand.h"
+#include "decls/declaration_sections.h"
+#include "decls/var_group.h"
+#include "diag/error_table.h"
+#include "driver/compilation.h"
+#include "symbols/type_rules.h"
+
+namespace vorax {
+namespace {
+
+constexpr int kIntegerConstantExpected = 22;
+constexpr int kStackNotDefined = 82;
+constexpr int kNextOfNotAllowed = 92;
+constexpr int kDataAddressUndefined = 93;
+constexpr int kVarParameterAsAddress = 999;
+
+struct Placement {
+  Compilation& c;
+  VarGroup& group;
+  bool nextOf = false;
+  bool stackSet = false;
+};
+
+// The assembler symbol of a variable placed at a fixed address: its name, or inside a
+// routine name "." declaration line, since routines may reuse the name.
+std::string fixedLabel(Compilation& c, SymbolEntry& variable) {
+  if (c.symbols.scopeLevel() > 1) {
+    return variable.name + "." + std::to_string(variable.declarationLine);
+  }
+  return variable.name;
+}
+
+// The variable becomes a symbol of its own equated to `value`.
+void equateVariable(Compilation& c, SymbolEntry& variable, const std::string& value) {
+  variable.kind = IdentKind::FixedVariable;
+  const std::string label = fixedLabel(c, variable);
+  if (label != variable.name) {
+    variable.assemblerLabel = label;
+  }
+  c.emitter.emitRawLine(equateLine(label, value));
+}
+
+// The operand text a variable at a fixed address is known by.
+std::string baseOperandText(const SymbolEntry& base) {
+  if (!base.assemblerLabel.empty()) {
+    return base.assemblerLabel;
+  }
+  if (base.level == 0 && base.name == "IORESULT") {
+    return "\\ram+16";
+  }
+  if (base.level == 0 && base.name == "DOSERROR") {
+    return "\\ram+18";
+  }
+  return base.name;
+}
+
+void atConstantAddress(Placement& p, const ExprNode& address) {
+  if (p.nextOf) {
+    p.c.reportError(kNextOfNotAllowed);
+  }
+  const TypeKind kind = address.type != nullptr ? address.type->kind : TypeKind::Real;
+  if (kind != TypeKind::Integer && kind != TypeKind::Byte && kind != TypeKind::LongInt &&
+      kind != TypeKind::Address) {
+    p.c.reportError(kIntegerConstantExpected);
+  }
+  auto value = static_cast<std::uint32_t>(address.value.intValue);
+  if (p.group.type->size != 1) {
+    value += value & 1U;  // a word or more goes to the next even address
+  }
+  const auto placed = static_cast<std::int32_t>(value);
+  for (SymbolEntry* variable : p.group.variables) {
+    variable->offset = placed;
+    equateVariable(p.c, *variable, std::to_string(placed));
+  }
+}
+
+void overVariable(Placement& p, const SymbolEntry& base) {
+  Compilation& c = p.c;
+  if (base.level == 1 && !p.stackSet) {
+    c.reportError(kStackNotDefined);
+  }
+  std::int32_t offset = base.offset;
+  if (p.nextOf) {
+    if (base.level != 1) {
+      c.reportError(kNextOfNotAllowed);
+    }
+    if (!p.stackSet) {
+      c.reportError(kDataAddressUndefined);
+    }
+    const std::int32_t baseSize = base.type != nullptr ? base.type->size : 0;
+    offset = base.offset - RoundEven(baseSize);
+  }
+  const std::int32_t distance = offset - base.offset;
+  std::string value = baseOperandText(base);
+  if (distance > 0) {
+    value += "+" + std::to_string(distance);
+  } else if (distance < 0) {
+    value += std::to_string(distance);
+  }
+  for (SymbolEntry* variable : p.group.variables) {
+    variable->level = base.level;
+    variable->offset = offset;
+    // A base with a symbol of its own (outer levels, fixed addresses) gives an equate;
+    // otherwise the variable is an alias in the same frame, at the base's offset.
+    if (base.level < 2 || base.kind == IdentKind::FixedVariable) {
+      equateVariable(c, *variable, value);
+    }
+  }
+}
+
+void overParameter(Placement& p, const SymbolEntry& parameter) {
+  if (parameter.isVarParameter) {
+    p.c.reportError(kVarParameterAsAddress);
+  }
+  if (p.nextOf) {
+    p.c.reportError(kNextOfNotAllowed);
+  }
+  for (SymbolEntry* variable : p.group.variables) {
+    variable->kind = IdentKind::Parameter;
+    variable->isVarParameter = false;
+    variable->level = parameter.level;
+    variable->offset = parameter.offset;
+  }
+}
+
+void atSymbol(Placement& p, const ExprNode& address) {
+  std::string text = symbolOperand(address);
+  if (!text.empty() && text[0] == '#') {
+    text.erase(0, 1);
+  }
+  if (p.nextOf) {
+    if (!text.empty() && text[0] == '@') {
+      p.c.reportError(kNextOfNotAllowed);
+    }
+    const std::string size = std::to_string(address.type != nullptr ? address.type->size : 0);
+    text = p.group.type->size == 1 ? text + "+" + size : "(" + text + "+" + size + "+1)/2*2";
+  }
+  for (SymbolEntry* variable : p.group.variables) {
+    equateVariable(p.c, *variable, text);
+  }
+}
+
+}  // namespace
+
+void placeAbsolute(Compilation& c, VarGroup& group) {
+  Placement p{c, group};
+  p.stackSet = !c.directives.settings().stackSetting.empty();
+  for (SymbolEntry* variable : group.variables) {
+    variable->type = group.type;
+  }
+  c.nextToken();
+  if (c.token() == TokenCode::Nextof) {
+    p.nextOf = true;
+    c.nextToken();
+  }
+  ExprPtr address = parseExpression(c);
+  if (c.token() == TokenCode::Colon) {
+    // segment:offset - only the offset counts.
+    c.nextToken();
+    address = parseExpression(c);
+  }
+  if (c.token() != TokenCode::Semicolon) {
+    c.reportError(err::kSemicolonExpected);
+  }
+  if (!address->isLeaf) {
+    c.reportError(kIntegerConstantExpected);
+  }
+  const SymbolEntry* base = address->symbol;
+  if (address->isConstantOf(ConstKind::Integer)) {
+    atConstantAddress(p, *address);
+  } else if (base != nullptr && base->kind == IdentKind::Parameter &&
+             address->location != LocationKind::NamedMemory) {
+    overParameter(p, *base);
+  } else if (base != nullptr && address->location != LocationKind::NamedMemory &&
+             (base->kind == IdentKind::FrameVariable || base->kind == IdentKind::FixedVariable)) {
+    overVariable(p, *base);
+  } else if (address->location == LocationKind::NamedMemory) {
+    atSymbol(p, *address);
+  } else {
+    c.reportError(kIntegerConstantExpected);
+  }
+  c.nextToken();
+}
+
+}  // namespace vorax

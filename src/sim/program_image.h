@@ -1,0 +1,34 @@
+// What the assembler hands to the simulator: memory contents, the decoded instructions by
+// address, the linked symbols and where the reset vector lies.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sim/instruction.h"
+#include "sim/memory.h"
+
+namespace vorax::sim {
+
+struct ProgramImage {
+  explicit ProgramImage(CpuModel model) : cpu(model), memory(std::make_unique<Memory>(model)) {}
+
+  CpuModel cpu;
+  std::unique_ptr<Memory> memory;
+  std::vector<Instruction> instructions;
+  std::unordered_map<uint32_t, size_t> instructionAt;  // address -> index in instructions
+  std::map<std::string, int64_t> globalSymbols;
+  uint32_t vectorAddress = 0;  // address of the first bytes of the first file
+  bool hasCodeAtZero = false;
+
+  const Instruction* findInstruction(uint32_t address) const {
+    auto found = instructionAt.find(address);
+    return found == instructionAt.end() ? nullptr : &instructions[found->second];
+  }
+};
+
+}  // namespace vorax::sim

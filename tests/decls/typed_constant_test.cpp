@@ -1,0 +1,112 @@
+// The data of typed constants, as it stands in the output after the emit pipeline has
+// merged consecutive data lines.
+#include <gtest/gtest.h>
+
+#include "decl_test_support.h"
+
+namespace vorax::testing {
+namespace {
+
+struct DataCase {
+  const char* name;
+  std::string declarations;
+  std::vector<std::string> expected;
+};
+
+void PrintTo(const DataCase& c, std::ostream* os) { *os << c.name; }
+
+class TypedConstantTest : public ::testing::TestWithParam<DataCase> {};
+
+TEST_P(TypedConstantTest, EmitsTheData) {
+  const DataCase& c = GetParam();
+  const std::vector<std::string> lines =
+      compileLines("{$M $8000,$FF00}\nPROGRAM P;\n{$C-}" + c.declarations + "\nBEGIN\nEND.\n");
+  EXPECT_TRUE(containsSequence(lines, c.expected));
+}
+
+const std::string k40 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";
+
+// Every single byte is followed by the pad byte that the next label (the program's entry
+// at the latest) needs.
+INSTANTIATE_TEST_SUITE_P(
+    Scalars, TypedConstantTest,
+    ::testing::Values(
+        // Three bytes leave the data odd: the next label gets a pad byte first.
+        DataCase{"ByteArrayThenWord",
+                 "CONST T: ARRAY[1..3] OF BYTE = (1, 2, 3);\nW: INTEGER = 300;",
+                 {"\\T:\tdb\t  1,  2,  3,  0", "\\W:\tdw\th'012c"}},
+        DataCase{"NegativeInteger", "CONST W: INTEGER = -2;", {"\\W:\tdw\th'fffe"}},
+        DataCase{"CharAndBoolean",
+                 "CONST C: CHAR = 'A'; F: BOOLEAN = TRUE; G: BOOLEAN = FALSE;",
+                 {"\\C:\tdb\t 65,  0", "\\F:\tdb\t  1,  0", "\\G:\tdb\t  0,  0"}},
+        DataCase{"LongInt", "CONST L: LONGINT = 100000;", {"\\L:\tdl\th'000186a0"}},
+        DataCase{
+            "Enumeration", "TYPE E = (RED, GREEN);\nCONST X: E = GREEN;", {"\\X:\tdb\t  1,  0"}},
+        DataCase{"Real", "CONST R: REAL = PI;", {"\\R:\tdb\t130, 73, 15,218,162, 33"}},
+        DataCase{"RealFromInteger", "CONST R: REAL = 1;", {"\\R:\tdb\t129,  0,  0,  0,  0,  0"}},
+        DataCase{
+            "ConstantExpression", "CONST K = 10;\nW: INTEGER = K * 3 + 2;", {"\\W:\tdw\th'0020"}},
+        // A word after an odd number of bytes is aligned with a pad byte.
+        DataCase{"ByteThenWordInsideArray",
+                 "CONST A: ARRAY[0..1] OF CHAR = ('A', 'B');\nI: INTEGER = 1;",
+                 {"\\A:\tdb\t 65, 66", "\\I:\tdw\th'0001"}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Strings, TypedConstantTest,
+    ::testing::Values(
+        // 6 bytes: the parity is unchanged, so the word after needs no pad.
+        DataCase{"FilledWithBlanks",
+                 "CONST S: STRING[5] = 'AB';\nW: INTEGER = 1;",
+                 {"\\S:\tdb\t  5,'AB   '", "\\W:\tdw\th'0001"}},
+        DataCase{"EvenLengthTogglesParity",
+                 "CONST S: STRING[4] = 'AB';\nW: INTEGER = 1;",
+                 {"\\S:\tdb\t  4,'AB  '", "\tdb\t  0", "\\W:\tdw\th'0001"}},
+        DataCase{"CutToTheMaximum", "CONST S: STRING[3] = 'ABCDE';", {"\\S:\tdb\t  3,'ABC'"}},
+        DataCase{"CharacterIsAString", "CONST S: STRING[1] = 'X';", {"\\S:\tdb\t  1,'X'"}},
+        DataCase{"FortyCharactersInTwoChunks",
+                 "CONST S: STRING[40] = '" + k40 + "';",
+                 {"\\S:\tdb\t 40", "\tdb\t'" + k40.substr(0, 32) + "'",
+                  "\tdb\t'" + k40.substr(32) + "'"}},
+        DataCase{"ApostropheUsesDoubleQuotes",
+                 "CONST S: STRING[4] = 'It''s';",
+                 {"\\S:\tdb\t  4,\"It's\""}},
+        DataCase{"BothQuotesSplit",
+                 "CONST S: STRING[8] = 'It''s \"x\"';",
+                 {"\\S:\tdb\t  8,\"It's \"", "\tdb\t'\"x\"'"}},
+        DataCase{"UnprintableCharactersOneByOne",
+                 "CONST S: STRING[2] = 'A' + CHR(7);",
+                 {"\\S:\tdb\t  2, 65,  7,  0"}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Structures, TypedConstantTest,
+    ::testing::Values(
+        DataCase{"RecordFieldsInOrder",
+                 "CONST R: RECORD C: CHAR; I: INTEGER END = (C: 'A'; I: 1);",
+                 {"\\R:\tdb\t 65,  0", "\tdw\th'0001"}},
+        DataCase{"NestedArrays",
+                 "CONST M: ARRAY[1..2, 1..2] OF INTEGER = ((1, 2), (3, 4));",
+                 {"\\M:\tdw\th'0001,h'0002,h'0003,h'0004"}},
+        DataCase{"ArrayOfRecords",
+                 "TYPE R = RECORD A, B: BYTE END;\nCONST T: ARRAY[1..2] OF R = ((A: 1; B: 2), (A: "
+                 "3; B: 4));",
+                 {"\\T:\tdb\t  1,  2,  3,  4"}},
+        DataCase{"PointerNil", "CONST Q: POINTER = NIL;", {"\\Q:\tdl\th'00000000"}},
+        DataCase{"PointerToAVariable", "VAR V: INTEGER;\nCONST Q: ^INTEGER = @V;", {"\\Q:\tdl\tV"}},
+        DataCase{"PointerToATypedConstant",
+                 "CONST T: INTEGER = 1; Q: ^INTEGER = @T;",
+                 {"\\Q:\tdl\t\\T"}},
+        DataCase{"AddressAsLongInt", "CONST T: INTEGER = 1; A: LONGINT = @T;", {"\\A:\tdl\t\\T"}},
+        DataCase{"ExternalTypedConstant",
+                 "CONST E: INTEGER; EXTERNAL;\nA: LONGINT = @E;",
+                 {"\\A:\tdl\tE"}}));
+
+TEST(TypedConstantTest, ExternalTypedConstantHasNoData) {
+  const std::vector<std::string> lines =
+      compileLines("{$C-}PROGRAM P;\nCONST E: INTEGER; EXTERNAL;\nBEGIN\nEND.\n");
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.find("\\E"), std::string::npos) << line;
+  }
+}
+
+}  // namespace
+}  // namespace vorax::testing
