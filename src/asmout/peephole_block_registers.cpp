@@ -120,7 +120,7 @@ bool repeatedClear(RuleContext& context, int a) {
     }
     if (clearsRegister(line, cleared)) {
       const bool widen = operationSize(line.mnemonic) > operationSize(w[a].mnemonic);
-      if ((widen && mentionedBetween) || !flagsDeadFrom(context, j + 1)) {
+      if ((widen && mentionedBetween) || !flagsDeadFrom(context, j + 1, kLogicFlags)) {
         break;
       }
       if (widen) {
@@ -160,7 +160,7 @@ bool repeatedLoad(RuleContext& context, int a) {
       break;
     }
     if (sameInstruction(next, load)) {
-      if (!flagsDeadFrom(context, j + 1)) {
+      if (!flagsDeadFrom(context, j + 1, kLogicFlags)) {
         break;
       }
       w.deleteLine(j);
@@ -225,7 +225,7 @@ bool registerMove(RuleContext& context, int a) {
     return false;
   }
   if (line.source == line.destination) {
-    if (!flagsDeadFrom(context, a + 1)) {
+    if (!flagsDeadFrom(context, a + 1, kLogicFlags)) {
       return false;
     }
     w.deleteLine(a);
@@ -256,7 +256,7 @@ bool registerMove(RuleContext& context, int a) {
   }
   // With its readers moved to R1, the copy is often dead: no path reads R2 or the flags
   // the move set.
-  if (registerDeadFrom(context, a + 1, from, size) && flagsDeadFrom(context, a + 1)) {
+  if (registerDeadFrom(context, a + 1, from, size) && flagsDeadFrom(context, a + 1, kLogicFlags)) {
     w.deleteLine(a);
     return true;
   }

@@ -225,7 +225,8 @@ RuleResult maskTestIntoBranch(RuleContext& context, int a) {
 }
 
 // and.b #255,R / x   =>   x        (x not a branch, flags dead)
-// Masking a byte with all ones changes nothing but the flags.
+// Masking a byte with all ones changes nothing but N, Z and V; no path from x may read
+// them before they are set again (x may be a deleted line in front of a branch).
 RuleResult byteMask(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1) {
@@ -233,7 +234,7 @@ RuleResult byteMask(RuleContext& context, int a) {
   }
   const WindowLine& mask = w[a - 1];
   if (equals(mask.mnemonic, "and.b") && equals(mask.source, "#255") && !isBranch(w[a].mnemonic) &&
-      flagsDeadFrom(context, a)) {
+      flagsDeadFrom(context, a, kLogicFlags)) {
     w.deleteLine(a - 1);
     return kYes;
   }

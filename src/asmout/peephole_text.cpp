@@ -237,13 +237,6 @@ bool sameInstruction(const WindowLine& a, const WindowLine& b) {
   return a.mnemonic == b.mnemonic && a.source == b.source && a.destination == b.destination;
 }
 
-bool setsAllFlags(std::string_view mnemonic) {
-  return startsWith(mnemonic, "cmp.") || startsWith(mnemonic, "add.") ||
-         startsWith(mnemonic, "sub.") || startsWith(mnemonic, "neg.") ||
-         startsWith(mnemonic, "shal.") || startsWith(mnemonic, "shar.") ||
-         startsWith(mnemonic, "shll.") || startsWith(mnemonic, "shlr.");
-}
-
 bool namesLabel(std::string_view text, std::string_view label) {
   if (label.empty()) {
     return false;

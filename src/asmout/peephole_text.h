@@ -95,8 +95,6 @@ bool mentions(const WindowLine& line, std::string_view text);
 bool sameInstruction(const WindowLine& a, const WindowLine& b);
 // An instruction whose effect the rules do not model: calls, returns, traps, block moves.
 bool isOpaque(std::string_view mnemonic);
-// Sets all of N, Z, V and C from its own result, so earlier flags are dead after it.
-bool setsAllFlags(std::string_view mnemonic);
 
 // Whether `text` names label `label` as a whole item (a branch target, or an item of a
 // data list such as "$3,$4").
