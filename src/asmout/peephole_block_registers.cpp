@@ -1,5 +1,7 @@
 // Block tier, register passes: run together at each position a. They replace memory
 // reads by register copies and drop clears and loads that repeat a value already there.
+#include <algorithm>
+
 #include "asmout/peephole_flow.h"
 #include "asmout/peephole_rules.h"
 #include "asmout/peephole_text.h"
@@ -64,6 +66,13 @@ bool forwardSlotValue(PeepholeWindow& w, int a, std::string_view mnemonic, std::
 }
 
 bool isForwardableSlot(std::string_view operand) { return frameSlotOffset(operand).has_value(); }
+
+// Line `store` writes memory that certainly does not overlap what `load` reads.
+bool storesElsewhere(const WindowLine& load, const WindowLine& store) {
+  const int size = std::max(operationSize(load.mnemonic), operationSize(store.mnemonic));
+  return isFixedMemory(load.source) && isFixedMemory(store.destination) &&
+         disjointMemory(load.source, store.destination, size == 0 ? 4 : size);
+}
 
 }  // namespace
 
@@ -140,8 +149,10 @@ bool repeatedClear(RuleContext& context, int a) {
 
 // mov.X S,R / ... / mov.X S,R   =>   mov.X S,R / ...
 // The second load finds R holding S already: nothing between is a branch target, calls,
-// jumps away, changes R, S or the register S is addressed through, or writes memory when
-// S is memory. Its flags must not be read. Ports and stepping operands are read each time.
+// jumps away, changes R, S or the register S is addressed through, or, when S is memory,
+// stores where S might lie (a store to another symbol or a frame slot elsewhere is fine;
+// one through a register may reach S). Its flags must not be read. Ports and stepping
+// operands are read each time.
 bool repeatedLoad(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
@@ -173,7 +184,7 @@ bool repeatedLoad(RuleContext& context, int a) {
         (isRegisterOperand(load.source) && changesRegister(next, load.source)) ||
         writesOperand(next, load.source) || (!base.empty() && changesRegister(next, base)) ||
         (memorySource && !next.destination.empty() && !isRegisterOperand(next.destination) &&
-         next.destination != "@-sp")) {
+         next.destination != "@-sp" && !storesElsewhere(load, next))) {
       break;
     }
   }

@@ -284,30 +284,6 @@ RuleResult maskMerging(RuleContext& context, int a) {
 
 namespace {
 
-// Whether memory operands p and q of `size` bytes certainly do not overlap.
-bool disjointMemory(std::string_view p, std::string_view q, int size) {
-  if (p == q) {
-    return false;
-  }
-  const auto slotP = frameSlotOffset(p);
-  const auto slotQ = frameSlotOffset(q);
-  if (slotP && slotQ) {
-    const std::int64_t distance = *slotP > *slotQ ? *slotP - *slotQ : *slotQ - *slotP;
-    return distance >= size;
-  }
-  if (slotP || slotQ) {
-    return true;  // a frame slot and a fixed address
-  }
-  // Two fixed addresses: "X" and "X+2" may overlap; different symbols do not.
-  return !startsWith(p, q) && !startsWith(q, p);
-}
-
-bool isFixedMemory(std::string_view operand) {
-  const OperandKind kind = operandKind(operand);
-  return (kind == OperandKind::Plain || kind == OperandKind::FrameSlot) &&
-         !isPortRegister(operand) && !operand.empty();
-}
-
 // The lowest free work register that no window line mentions, or empty.
 std::string_view borrowScratchRegister(RuleContext& context) {
   static constexpr std::string_view kRegisters[] = {"r0", "r1", "r2", "r3", "r4", "r5"};

@@ -253,6 +253,31 @@ bool namesLabel(std::string_view text, std::string_view label) {
   return false;
 }
 
+bool disjointMemory(std::string_view p, std::string_view q, int size) {
+  if (p == q) {
+    return false;
+  }
+  const auto slotP = frameSlotOffset(p);
+  const auto slotQ = frameSlotOffset(q);
+  if (slotP && slotQ) {
+    const std::int64_t distance = *slotP > *slotQ ? *slotP - *slotQ : *slotQ - *slotP;
+    return distance >= size;
+  }
+  if (slotP || slotQ) {
+    return true;  // a frame slot and a fixed address
+  }
+  // Two fixed addresses: "X" and "X+2" may overlap; different symbols do not.
+  return !startsWith(p, q) && !startsWith(q, p);
+}
+
+bool isFixedMemory(std::string_view operand) {
+  const OperandKind kind = operandKind(operand);
+  if (kind == OperandKind::FrameSlot) {
+    return frameSlotOffset(operand).has_value();
+  }
+  return kind == OperandKind::Plain && !isPortRegister(operand) && !operand.empty();
+}
+
 bool isLocalLabel(std::string_view label) { return LocalLabelUses::labelNumber(label) >= 0; }
 
 bool isMarkerLabel(std::string_view label) {

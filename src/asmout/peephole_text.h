@@ -99,6 +99,12 @@ bool isOpaque(std::string_view mnemonic);
 // Whether `text` names label `label` as a whole item (a branch target, or an item of a
 // data list such as "$3,$4").
 bool namesLabel(std::string_view text, std::string_view label);
+// A place at a fixed address: a symbol or a frame slot, not a port register.
+bool isFixedMemory(std::string_view operand);
+// Whether memory operands p and q of `size` bytes certainly do not overlap: two frame
+// slots far enough apart, a frame slot and a symbol, or two different symbols.
+bool disjointMemory(std::string_view p, std::string_view q, int size);
+
 bool isLocalLabel(std::string_view label);   // "$n"
 bool isMarkerLabel(std::string_view label);  // "@n" or "#n"
 
