@@ -1,5 +1,6 @@
 // Block tier, call and store passes: register traffic around calls, stores followed by
 // reloads, and stores that the frame release makes pointless.
+#include <algorithm>
 #include <string>
 
 #include "asmout/peephole_flow.h"
@@ -176,9 +177,10 @@ bool registerReuse(RuleContext& context, int a) {
 }
 
 // mov.X S,R / mov.l fp,sp   =>   mov.l fp,sp      (R not read afterwards)
-// mov.X R,@(d,fp) / mov.l fp,sp   =>   mov.l fp,sp      (d < 0: a local of this frame)
+// mov.X R,@(d,fp) / mov.l fp,sp   =>   mov.l fp,sp      (the slot lies below fp)
 // At the frame release, a local is never read again, and a register is dead unless the
-// exit passes it on (a result in r0).
+// exit passes it on (a result in r0). A store reaching fp+0 or above changes the saved
+// frame pointer or a parameter, which the exit still reads.
 int deadStoreAtFrameRelease(RuleContext& context) {
   PeepholeWindow& w = context.window();
   const int newest = w.count() - 1;
@@ -203,7 +205,8 @@ int deadStoreAtFrameRelease(RuleContext& context) {
     return 1;
   }
   const auto offset = frameSlotOffset(line.destination);
-  if (isWorkRegister(line.source) && offset && *offset < 0) {
+  if (isWorkRegister(line.source) && offset &&
+      *offset + std::max(operationSize(line.mnemonic), 1) <= 0) {
     w.deleteLine(release - 1);
     return 1;
   }

@@ -112,7 +112,8 @@ bool frameSlotReload(RuleContext& context, int a) {
 
 // xor.w R,R / ... / xor.w R,R   =>   xor.w R,R / ...
 // R is still zero when nothing between calls or writes it; the second clear's flags must
-// not be read. A wider second clear widens the first when nothing between reads R.
+// not be read. A wider second clear widens the first when nothing between reads R or
+// branches away (the other path would see the wider clear).
 bool repeatedClear(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const std::string_view reg = clearedRegister(w[a]);
@@ -142,7 +143,7 @@ bool repeatedClear(RuleContext& context, int a) {
     if (line.mnemonic == "bsr" || changesRegister(line, cleared)) {
       break;
     }
-    mentionedBetween = mentionedBetween || mentions(line, cleared);
+    mentionedBetween = mentionedBetween || mentions(line, cleared) || isBranch(line.mnemonic);
   }
   return changed;
 }

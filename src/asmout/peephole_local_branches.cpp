@@ -1,5 +1,7 @@
 // Local rules 12 to 21 (branches, compares, bit tests, extensions, known flags) and the
 // clear-register rule that runs on the newest line after every append.
+#include <algorithm>
+
 #include "asmout/peephole_flow.h"
 #include "asmout/peephole_rules.h"
 #include "asmout/peephole_text.h"
@@ -24,6 +26,13 @@ std::int64_t truncated(std::int64_t value, int size) {
     default:
       return value & 0xffffffff;
   }
+}
+
+// The value an immediate stands for in a signed operation of `size` bytes.
+std::int64_t signedValue(std::int64_t value, int size) {
+  const std::int64_t bits = truncated(value, size);
+  const std::int64_t sign = size == 1 ? 0x80 : size == 2 ? 0x8000 : 0x80000000;
+  return (bits & sign) != 0 ? bits - 2 * sign : bits;
 }
 
 }  // namespace
@@ -121,7 +130,9 @@ RuleResult repeatedCompare(RuleContext& context, int a) {
 
 // cmp.X #m,R / ble L / cmp.X #n,R / ble L   =>   cmp.X #n,R / ble L        (m < n)
 // R <= m implies R <= n, so the first test sends nothing to L that the second would not.
-// The first "ble" must not be a branch target (a path entering there reads other flags).
+// "ble" compares signed values of the operation's size, so m and n are compared as such
+// ("cmp.b #200" tests against -56). The first "ble" must not be a branch target (a path
+// entering there reads other flags).
 RuleResult rangeTestFolding(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 3 || !equals(w[a].mnemonic, "ble") || !equals(w[a - 2].mnemonic, "ble") ||
@@ -136,7 +147,8 @@ RuleResult rangeTestFolding(RuleContext& context, int a) {
   }
   const auto low = immediateValue(first.source);
   const auto high = immediateValue(second.source);
-  if (!low || !high || !(*low < *high)) {
+  const int size = operationSize(second.mnemonic);
+  if (!low || !high || !(signedValue(*low, size) < signedValue(*high, size))) {
     return kNo;
   }
   w.deleteLine(a - 2);
@@ -281,7 +293,10 @@ RuleResult knownFlags(RuleContext& context, int a) {
 
 // xor.w R,R / ... / xor.X R,R   =>   xor.X R,R / ...      (newest line, nothing between
 // writes R or calls). R is still zero; a wider second clear widens the first when nothing
-// between reads R.
+// between reads R or branches away (the other path would see the wider clear). The flags
+// the second clear sets (N and V clear, Z set) must still be there: a later branch may
+// read them, so no line between may set N, Z or V, except a move of R itself, which sets
+// them just so.
 bool clearRegisterRule(RuleContext& context) {
   PeepholeWindow& w = context.window();
   if (w.empty()) {
@@ -294,11 +309,15 @@ bool clearRegisterRule(RuleContext& context) {
     return false;
   }
   bool readBetween = false;
+  int widestZeroMove = 0;  // moves of R between: their flags are the clear's if R is zero
   for (int j = a - 1; j >= 0; --j) {
     WindowLine& earlier = w[j];
     const bool movesZero = startsWith(earlier.mnemonic, "mov.") && earlier.destination == reg &&
                            immediateValue(earlier.source) == 0;
     if (clearsRegister(earlier, reg) || movesZero) {
+      if (widestZeroMove > operationSize(earlier.mnemonic)) {
+        return false;
+      }
       if (operationSize(earlier.mnemonic) < operationSize(line.mnemonic)) {
         // Widening the first clear changes what the lines between read in R's upper part.
         if (movesZero || readBetween) {
@@ -313,7 +332,13 @@ bool clearRegisterRule(RuleContext& context) {
         changesRegister(earlier, reg)) {
       return false;
     }
-    readBetween = readBetween || mentions(earlier, reg);
+    if ((flagsSetBy(earlier.mnemonic) & kLogicFlags) != 0) {
+      if (!startsWith(earlier.mnemonic, "mov.") || earlier.source != reg) {
+        return false;
+      }
+      widestZeroMove = std::max(widestZeroMove, operationSize(earlier.mnemonic));
+    }
+    readBetween = readBetween || mentions(earlier, reg) || isBranch(earlier.mnemonic);
   }
   return false;
 }

@@ -56,7 +56,12 @@ RuleResult reverseMove(RuleContext& context, int a) {
     if (isDataMnemonic(m)) {
       continue;
     }
-    if (startsWith(m, "cmp.") || isBranch(m) || isOpaque(m) || hasAutoModifyingOperand(between)) {
+    // A return or jump leaves the following lines unreachable, so passing over it is
+    // harmless; other lines whose effects are not modelled (markers that become pushes,
+    // traps, block moves, multiple loads, sleep) stop the search.
+    const bool leaves = equals(m, "rts") || equals(m, "rte") || equals(m, "jmp");
+    if (startsWith(m, "cmp.") || isBranch(m) || (isOpaque(m) && !leaves) ||
+        hasAutoModifyingOperand(between)) {
       break;
     }
     const std::string_view written = writtenOperand(between);
