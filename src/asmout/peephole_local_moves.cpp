@@ -27,6 +27,24 @@ bool hasAutoModifyingOperand(const WindowLine& line) {
   return isAutoModifying(line.source) || isAutoModifying(line.destination);
 }
 
+// Whether reading operand `source` may read some of the `size` bytes at fixed place
+// `place`: a read through a register may point anywhere; a fixed place unless it is
+// certainly elsewhere.
+bool mayReadPlace(std::string_view source, std::string_view place, int size) {
+  switch (operandKind(source)) {
+    case OperandKind::Indirect:
+    case OperandKind::Indexed:
+    case OperandKind::PostIncrement:
+      return true;
+    case OperandKind::Plain:
+    case OperandKind::FrameSlot:
+      return !source.empty() && !isRegisterOperand(source) &&
+             !(isFixedMemory(source) && disjointMemory(source, place, size));
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // mov.X S,D / ... / mov.X D,S   =>   mov.X S,D / ...
@@ -177,7 +195,9 @@ RuleResult deadUnaryOperation(RuleContext& context, int a) {
 
 // mov.X R,D / ... / mov.X R,D   =>   ... / mov.X R,D
 // The earlier store is overwritten by the later one and nothing between reads D (no line
-// has D as source, no label lets another path in, no branch or call leaves).
+// has D as source, no label lets another path in, no branch or call leaves). A read
+// through a register ("@r3", "@(2,r3)", a stack slot) may reach D as well (a pointer to
+// the variable), and so may a read of an overlapping place or a call through a register.
 RuleResult repeatedStore(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
@@ -196,7 +216,8 @@ RuleResult repeatedStore(RuleContext& context, int a) {
       return kYes;
     }
     if (!earlier.label.empty() || isBranch(earlier.mnemonic) || equals(earlier.mnemonic, "bsr") ||
-        earlier.source == line.destination) {
+        earlier.source == line.destination || isOpaque(earlier.mnemonic) ||
+        mayReadPlace(earlier.source, line.destination, operationSize(line.mnemonic))) {
       return kNo;
     }
   }
