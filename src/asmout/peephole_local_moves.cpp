@@ -1,6 +1,7 @@
 // Local rules 1 to 11: moves, masks and register traffic. Each is tried at position a
 // (the newest line is tried first) and looks only at lines up to a+1, except where a
 // comment says it asks the flow questions of peephole_flow.h.
+#include <algorithm>
 #include <string>
 
 #include "asmout/peephole_flow.h"
@@ -49,8 +50,9 @@ bool mayReadPlace(std::string_view source, std::string_view place, int size) {
 
 // mov.X S,D / ... / mov.X D,S   =>   mov.X S,D / ...
 // The second move copies back a value that is still in place: no line between writes an
-// operand it names (nor changes an address register by auto-increment), and every path to
-// it passes the first move (no labels between). When lines stand between, the deleted
+// operand it names or stores where its memory operand may lie (through a pointer, into an
+// overlapping place), nor changes an address register by auto-increment, and every path
+// to it passes the first move (no labels between). When lines stand between, the deleted
 // move's flags could differ from the flags of the line before it, so no branch may follow.
 // Port registers are left alone: writing back what was read from a port is an output.
 RuleResult reverseMove(RuleContext& context, int a) {
@@ -84,6 +86,13 @@ RuleResult reverseMove(RuleContext& context, int a) {
     }
     const std::string_view written = writtenOperand(between);
     if (contains(line.source, written) || contains(line.destination, written)) {
+      break;
+    }
+    // A store elsewhere may still reach the place a's memory operand names (through a
+    // pointer, or an overlapping slot).
+    const int size = std::max(operationSize(m), operationSize(line.mnemonic));
+    if (storeMayReach(written, line.source, size) ||
+        storeMayReach(written, line.destination, size)) {
       break;
     }
   }

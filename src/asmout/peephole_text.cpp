@@ -278,6 +278,26 @@ bool isFixedMemory(std::string_view operand) {
   return kind == OperandKind::Plain && !isPortRegister(operand) && !operand.empty();
 }
 
+bool isMemoryOperand(std::string_view operand) {
+  return !operand.empty() && !startsWith(operand, "#") && !isRegisterOperand(operand) &&
+         operand != "sp";
+}
+
+bool storeMayReach(std::string_view store, std::string_view place, int size) {
+  if (!isMemoryOperand(store) || !isMemoryOperand(place)) {
+    return false;
+  }
+  if (isFixedMemory(place)) {
+    if (store == "@-sp") {
+      return false;
+    }
+    if (isFixedMemory(store)) {
+      return !disjointMemory(store, place, size);
+    }
+  }
+  return true;
+}
+
 bool isLocalLabel(std::string_view label) { return LocalLabelUses::labelNumber(label) >= 0; }
 
 bool isMarkerLabel(std::string_view label) {

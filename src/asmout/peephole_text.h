@@ -104,6 +104,12 @@ bool isFixedMemory(std::string_view operand);
 // Whether memory operands p and q of `size` bytes certainly do not overlap: two frame
 // slots far enough apart, a frame slot and a symbol, or two different symbols.
 bool disjointMemory(std::string_view p, std::string_view q, int size);
+// A memory operand (not an immediate, a register or empty).
+bool isMemoryOperand(std::string_view operand);
+// Whether a store to memory operand `store` may change some of the `size` bytes that
+// memory operand `place` names. A push goes below every fixed place; a store through a
+// register may reach anything.
+bool storeMayReach(std::string_view store, std::string_view place, int size);
 
 bool isLocalLabel(std::string_view label);   // "$n"
 bool isMarkerLabel(std::string_view label);  // "@n" or "#n"
