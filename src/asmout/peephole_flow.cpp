@@ -163,8 +163,11 @@ unsigned flagsReadBy(std::string_view m) {
       equals(m, "bist") || startsWith(m, "da")) {
     return kFlagC;
   }
-  // A marker becomes a push or "nop" later; data, "org" and "stc" are not followed.
-  if (startsWith(m, "stc") || equals(m, "bcx") || isDataMnemonic(m) || equals(m, "org")) {
+  // A marker becomes a push or "nop" later; data and "org" are not followed; the lines
+  // that work on the condition code register as a whole count as reading every flag.
+  if (startsWith(m, "stc") || startsWith(m, "ldc") || startsWith(m, "andc") ||
+      startsWith(m, "orc") || startsWith(m, "xorc") || equals(m, "bcx") || isDataMnemonic(m) ||
+      equals(m, "org")) {
     return kAllFlags;
   }
   return 0;
