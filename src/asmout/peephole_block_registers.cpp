@@ -157,7 +157,7 @@ bool repeatedClear(RuleContext& context, int a) {
 bool repeatedLoad(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
-  if (!startsWith(line.mnemonic, "mov.") || !isValueRegister(line.destination) ||
+  if (!startsWith(line.mnemonic, "mov.") || !isWorkRegister(line.destination) ||
       line.source == "@sp+" || isAutoModifying(line.source) || isPortRegister(line.source) ||
       contains(line.source, line.destination)) {
     return false;
