@@ -48,6 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "VAR A: BYTE;\nX, Z: INTEGER;\nEXTERNAL;\nB: BYTE;",
                     // The words are given back, the byte of alignment before them is not.
                     {"A\t\tequ\t\\stack-17", "B\t\tequ\t\\stack-19"}},
+        // An odd-sized string on an odd counter: giving back its rounded size must not
+        // hand out the byte of the CHAR declared before it again.
+        StorageCase{"ExternalOddSizeNeverRisesAboveItsStart",
+                    "VAR C: CHAR; S: STRING[2]; EXTERNAL;\nVAR B: BYTE;",
+                    {"C\t\tequ\t\\stack-17", "B\t\tequ\t\\stack-18"}},
         StorageCase{"AbsoluteConstantInDecimal",
                     "VAR PORT: BYTE ABSOLUTE $FFFFB1;",
                     {"PORT\t\tequ\t16777137"}},
