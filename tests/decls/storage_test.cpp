@@ -112,6 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"NegatedConstantBoundKeepsTheConstant",
                     "CONST N = 5;\nVAR A: ARRAY[-N..N] OF BYTE; B: ARRAY[1..N] OF BYTE;",
                     {"A\t\tequ\t\\stack-28", "B\t\tequ\t\\stack-34"}},
+        // -N+1..N is (-N)+1..N = -4..5: ten elements.
+        StorageCase{"SignOfABoundBelongsToItsFirstOperand",
+                    "CONST N = 5;\nVAR A: ARRAY[-N+1..N] OF BYTE; B: BYTE;",
+                    {"A\t\tequ\t\\stack-26", "B\t\tequ\t\\stack-27"}},
         StorageCase{"TypeSectionsComeInAnyOrder",
                     "TYPE T = INTEGER;\nVAR A: T;\nCONST K = 2;\nVAR B: ARRAY[1..K] OF T;",
                     {"A\t\tequ\t\\stack-18", "B\t\tequ\t\\stack-22"}}));
