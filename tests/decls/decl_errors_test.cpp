@@ -94,9 +94,25 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"CONST K = SIZEOF(K);", 63, "K)"}, ErrorCase{"CONST K = BYTE 5;", 4, "5"},
         ErrorCase{"CONST K = WORD(5);", 44, ")"}));
 
-INSTANTIATE_TEST_SUITE_P(Storage, StackProgramErrorTest,
-                         ::testing::Values(ErrorCase{"VAR X: INTEGER; Y: BYTE ABSOLUTE NEXTOF 5;",
-                                                     92, ";"}));
+INSTANTIATE_TEST_SUITE_P(
+    Storage, StackProgramErrorTest,
+    ::testing::Values(ErrorCase{"VAR X: INTEGER; Y: BYTE ABSOLUTE NEXTOF 5;", 92, ";"},
+                      // The place of an ABSOLUTE variable must be fixed.
+                      ErrorCase{"VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; "
+                                "Q: INTEGER ABSOLUTE A[I];",
+                                22, ";"},
+                      ErrorCase{"TYPE PT = ^INTEGER; VAR X: PT; Q: INTEGER ABSOLUTE X^;", 22, ";"},
+                      ErrorCase{"VAR R: RECORD A, B: INTEGER END; "
+                                "Y: INTEGER ABSOLUTE NEXTOF R.B;",
+                                92, ";"}));
+
+// NEXTOF needs the stack address even over a variable that has a symbol of its own.
+TEST(UnitErrorTest, NextOfWithoutTheStackAddress) {
+  const ErrorSite site = errorSite(
+      "UNIT U;\nINTERFACE\nVAR X: INTEGER; Z: BYTE ABSOLUTE NEXTOF X;\nIMPLEMENTATION\nEND.\n");
+  EXPECT_EQ(site.number, 93);
+  EXPECT_EQ(site.atCaret.rfind(";", 0), 0U) << site.atCaret;
+}
 
 TEST(UnitErrorTest, ImplementationIsRequired) {
   const ErrorSite site = errorSite("UNIT U;\nINTERFACE\nVAR A: BYTE;\nEND.\n");

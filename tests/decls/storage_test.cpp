@@ -82,7 +82,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "VAR PORT: BYTE ABSOLUTE $FFFFB1; ALIAS: BYTE ABSOLUTE PORT;",
                     {"PORT\t\tequ\t16777137", "ALIAS\t\tequ\tPORT"}},
         StorageCase{
-            "AbsoluteOverIoResult", "VAR R: INTEGER ABSOLUTE IORESULT;", {"R\t\tequ\t\\ram+16"}}));
+            "AbsoluteOverIoResult", "VAR R: INTEGER ABSOLUTE IORESULT;", {"R\t\tequ\t\\ram+16"}},
+        // Fields and constant indexes after the base name move the place.
+        StorageCase{
+            "AbsoluteOverAFieldAndAnElement",
+            "VAR R: RECORD A, B: INTEGER END; Y: INTEGER ABSOLUTE R.B;\n"
+            "A: ARRAY[1..4] OF INTEGER; Q: INTEGER ABSOLUTE A[3];",
+            {"R\t\tequ\t\\stack-20", "Y\t\tequ\tR+2", "A\t\tequ\t\\stack-28", "Q\t\tequ\tA+4"}},
+        StorageCase{"AbsoluteOverATypedConstantElement",
+                    "CONST T: ARRAY[0..3] OF BYTE = (1, 2, 3, 4);\nVAR U: BYTE ABSOLUTE T[2];",
+                    {"U\t\tequ\t\\T+2"}}));
 
 // Sizes and offsets of types, visible in the offsets the allocation gives.
 INSTANTIATE_TEST_SUITE_P(
@@ -184,6 +193,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "VAR A: BYTE;\nX: INTEGER;\nEXTERNAL;\nB: BYTE;",
                  "",
                  {"A\t\tequ\tIO.WORK", "B\t\tequ\tIO.WORK+2"}},
+        // A unit variable has its own symbol: no stack address is needed to overlay it.
+        UnitCase{"AbsoluteOverAUnitVariable",
+                 "VAR X: INTEGER; Y: INTEGER ABSOLUTE X;",
+                 "",
+                 {"X\t\tequ\tIO.WORK", "Y\t\tequ\tX"}},
         UnitCase{"EmptySections", "", "", {"\tend"}}));
 
 TEST(UnitStorageTest, ExternalUnitVariableLeavesNoLineBehind) {
