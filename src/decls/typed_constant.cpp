@@ -44,15 +44,36 @@ std::string realBytesText(const RealBytes& value) {
   return text;
 }
 
-// The label of a level-1 variable whose address is data: its equate name.
+// An address as data: the symbol of the place named, plus what its field selectors and
+// constant indexes add ("\T+4"). An address reached through a pointer, or through an
+// index that is not constant, is no constant.
+std::string addressText(Compilation& c, const ExprNode& operand, std::string symbol) {
+  if (operand.nextSelector) {
+    c.reportError(kConstantExpected);
+  }
+  if (operand.offsetTree) {
+    if (!operand.offsetTree->isConstantOf(ConstKind::Integer)) {
+      c.reportError(kConstantExpected);
+    }
+    const std::int32_t offset = operand.offsetTree->value.intValue;
+    if (offset > 0) {
+      symbol += "+";
+    }
+    if (offset != 0) {
+      symbol += std::to_string(offset);
+    }
+  }
+  return symbol;
+}
+
+// The address of a level-1 variable as data: its equate name.
 std::string variableAddressText(Compilation& c, const ExprNode& operand) {
   const SymbolEntry* variable = operand.symbol;
   if (operand.location != LocationKind::FrameVariable || variable == nullptr ||
-      variable->level != 1 || operand.nextSelector ||
-      c.directives.settings().stackSetting.empty()) {
+      variable->level != 1 || c.directives.settings().stackSetting.empty()) {
     c.reportError(kConstantExpected);
   }
-  return variable->name;
+  return addressText(c, operand, variable->name);
 }
 
 void expectToken(Compilation& c, TokenCode token, int errorNumber) {
@@ -136,7 +157,7 @@ void ConstantDataWriter::emitScalar(TypeDescriptor& type) {
     case TypeKind::LongInt:
     case TypeKind::Address:
       emitEven("dl",
-               isAddress ? symbolOperand(*value)
+               isAddress ? addressText(c, *value, symbolOperand(*value))
                          : hexadecimal(static_cast<std::uint32_t>(v.intValue), 8),
                kPointerSize);
       return;
@@ -173,7 +194,7 @@ void ConstantDataWriter::emitPointer(TypeDescriptor& type) {
   } else if (value->location == LocationKind::FrameVariable) {
     emitEven("dl", variableAddressText(c, *value), kPointerSize);
   } else if (value->location == LocationKind::NamedMemory) {
-    emitEven("dl", symbolOperand(*value), kPointerSize);
+    emitEven("dl", addressText(c, *value, symbolOperand(*value)), kPointerSize);
   } else {
     c.reportError(kConstantExpected);
   }

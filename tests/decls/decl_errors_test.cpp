@@ -75,6 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"VAR V: INTEGER; CONST Q: ^INTEGER = V;", 78, ";"},
                       ErrorCase{"VAR V: INTEGER; CONST Q: ^INTEGER = @V;", 25, ";"},
                       ErrorCase{"VAR C: CHAR; CONST Q: ^INTEGER = @C;", 44, ";"},
+                      ErrorCase{"TYPE PT = ^INTEGER; CONST T: PT = NIL; Q: PT = @T^;", 25, ";"},
+                      ErrorCase{"CONST T: ARRAY[0..1] OF INTEGER = (1, 2); I: INTEGER = 0;\n"
+                                "Q: ^INTEGER = @T[I];",
+                                25, ";"},
                       ErrorCase{"CONST Q: POINTER = @INTEGER(5);", 997, ";"},
                       ErrorCase{"CONST A: LONGINT = @ABS(1);", 80, "("},
                       ErrorCase{"VAR P: POINTER; CONST X: INTEGER = P^;", 81, "^"}));

@@ -112,6 +112,12 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"PointerToATypedConstant",
                  "CONST T: INTEGER = 1; Q: ^INTEGER = @T;",
                  {"\\Q:\tdl\t\\T"}},
+        // Field selectors and constant indexes after the name move the address.
+        DataCase{"AddressesKeepTheirSelectors",
+                 "VAR R: RECORD A, B: INTEGER END;\n"
+                 "CONST T: ARRAY[0..3] OF INTEGER = (1, 2, 3, 4);\n"
+                 "Q: ^INTEGER = @R.B; Q2: ^INTEGER = @T[2]; L: LONGINT = @T[1];",
+                 {"\\Q:\tdl\tR+2", "\\Q2:\tdl\t\\T+4", "\\L:\tdl\t\\T+2"}},
         DataCase{"AddressAsLongInt", "CONST T: INTEGER = 1; A: LONGINT = @T;", {"\\A:\tdl\t\\T"}},
         DataCase{"ExternalTypedConstant",
                  "CONST E: INTEGER; EXTERNAL;\nA: LONGINT = @E;",
