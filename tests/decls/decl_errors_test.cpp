@@ -108,7 +108,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"TYPE PT = ^INTEGER; VAR X: PT; Q: INTEGER ABSOLUTE X^;", 22, ";"},
                       ErrorCase{"VAR R: RECORD A, B: INTEGER END; "
                                 "Y: INTEGER ABSOLUTE NEXTOF R.B;",
-                                92, ";"}));
+                                92, ";"},
+                      // Pointers to two record types with the same fields differ.
+                      ErrorCase{"TYPE P = ^NODE; NODE = RECORD V: INTEGER END;\n"
+                                "OTHER = RECORD V: INTEGER END; R = ^OTHER;\n"
+                                "VAR N: NODE; CONST A: P = @N; C: R = @N;",
+                                44, ";"},
+                      ErrorCase{"TYPE S = STRING[256];", 45, "];"}));
 
 // NEXTOF needs the stack address even over a variable that has a symbol of its own.
 TEST(UnitErrorTest, NextOfWithoutTheStackAddress) {

@@ -100,12 +100,13 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"ShortStringHasALengthByte",
                     "VAR Z: BYTE; S: STRING[10]; Y: BYTE;",
                     {"Z\t\tequ\t\\stack-17", "S\t\tequ\t\\stack-28", "Y\t\tequ\t\\stack-29"}},
+        // The field offsets show through ABSOLUTE over the field.
         StorageCase{"RecordOfCharAndInteger",
-                    "VAR R: RECORD C: CHAR; I: INTEGER END; Y: BYTE;",
-                    {"R\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21"}},
+                    "VAR R: RECORD C: CHAR; I: INTEGER END; Y: BYTE; F: INTEGER ABSOLUTE R.I;",
+                    {"R\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21", "F\t\tequ\tR+2"}},
         StorageCase{"RecordOfCharAndString",
-                    "VAR R: RECORD C: CHAR; S: STRING[3] END; Y: BYTE;",
-                    {"R\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23"}},
+                    "VAR R: RECORD C: CHAR; S: STRING[3] END; Y: BYTE; F: BYTE ABSOLUTE R.S;",
+                    {"R\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23", "F\t\tequ\tR+1"}},
         StorageCase{"ByteArrayHasOddSize",
                     "VAR Z: BYTE; A: ARRAY[1..3] OF BYTE; Y: BYTE;",
                     {"Z\t\tequ\t\\stack-17", "A\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21"}},
@@ -125,6 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"SignOfABoundBelongsToItsFirstOperand",
                     "CONST N = 5;\nVAR A: ARRAY[-N+1..N] OF BYTE; B: BYTE;",
                     {"A\t\tequ\t\\stack-26", "B\t\tequ\t\\stack-27"}},
+        // A pointer type written before its target makes a placeholder that the later
+        // declaration completes: both pointer types then take the address of a NODE.
+        StorageCase{"PointerPlaceholderIsCompleted",
+                    "TYPE P = ^NODE; NODE = RECORD V: INTEGER; NEXT: P END; Q = ^NODE;\n"
+                    "VAR N: NODE; Y: BYTE;\nCONST A: P = @N; B: Q = @N;",
+                    {"N\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23", "\\A:\tdl\tN", "\\B:\tdl\tN"}},
         StorageCase{"TypeSectionsComeInAnyOrder",
                     "TYPE T = INTEGER;\nVAR A: T;\nCONST K = 2;\nVAR B: ARRAY[1..K] OF T;",
                     {"A\t\tequ\t\\stack-18", "B\t\tequ\t\\stack-22"}}));
