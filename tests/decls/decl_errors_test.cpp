@@ -47,6 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"CONST K = 5 DIV 0;", 54, ";"}, ErrorCase{"VAR 5: INTEGER;", 58, "5"},
         ErrorCase{"VAR X, : INTEGER;", 58, ":"}, ErrorCase{"CONST ;", 58, ";"},
         ErrorCase{"TYPE ;", 58, ";"}, ErrorCase{"TYPE T = T;", 31, ";"},
+        // Locals that leave no 32-bit frame reservation.
+        ErrorCase{"VAR A: ARRAY[1..$7FFFFFF0] OF BYTE;", 45, "BEGIN"},
         ErrorCase{"VAR X: INTEGER; Y: INTEGER ABSOLUTE X;", 82, ";"},
         ErrorCase{"VAR X: INTEGER ABSOLUTE NEXTOF 100;", 92, ";"},
         ErrorCase{"VAR X: INTEGER ABSOLUTE 'A';", 22, ";"},
