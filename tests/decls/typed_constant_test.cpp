@@ -118,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "CONST T: ARRAY[0..3] OF INTEGER = (1, 2, 3, 4);\n"
                  "Q: ^INTEGER = @R.B; Q2: ^INTEGER = @T[2]; L: LONGINT = @T[1];",
                  {"\\Q:\tdl\tR+2", "\\Q2:\tdl\t\\T+4", "\\L:\tdl\t\\T+2"}},
+        // DATE has no storage of its own: it is the compile-date string of the prologue.
+        DataCase{"AddressOfDate", "CONST D: LONGINT = @DATE;", {"\\D:\tdl\t\\date"}},
         DataCase{"AddressAsLongInt", "CONST T: INTEGER = 1; A: LONGINT = @T;", {"\\A:\tdl\t\\T"}},
         DataCase{"ExternalTypedConstant",
                  "CONST E: INTEGER; EXTERNAL;\nA: LONGINT = @E;",
