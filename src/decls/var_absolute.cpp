@@ -112,12 +112,6 @@ std::string baseOperandText(const SymbolEntry& base) {
   if (!base.assemblerLabel.empty()) {
     return base.assemblerLabel;
   }
-  if (base.level == 0 && base.name == "IORESULT") {
-    return "\\ram+16";
-  }
-  if (base.level == 0 && base.name == "DOSERROR") {
-    return "\\ram+18";
-  }
   return base.name;
 }
 

@@ -83,6 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"PORT\t\tequ\t16777137", "ALIAS\t\tequ\tPORT"}},
         StorageCase{
             "AbsoluteOverIoResult", "VAR R: INTEGER ABSOLUTE IORESULT;", {"R\t\tequ\t\\ram+16"}},
+        // A program's own external IORESULT is its own symbol, not the runtime's cell.
+        StorageCase{"AbsoluteOverAnExternalNamedLikeIoResult",
+                    "VAR IORESULT: INTEGER; EXTERNAL;\nVAR R: INTEGER ABSOLUTE IORESULT;",
+                    {"R\t\tequ\tIORESULT"}},
         // Fields and constant indexes after the base name move the place.
         StorageCase{
             "AbsoluteOverAFieldAndAnElement",
