@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
 # The desktop window and its tests: Qt 6 Widgets, a CJK font, a virtual display.
 packages+=(qt6-base-dev fonts-noto-cjk xvfb xauth)
+# Screenshots of the window for the README (docs/window-screenshot.sh).
+packages+=(imagemagick xdotool)
 
 missing=()
 for package in "${packages[@]}"; do

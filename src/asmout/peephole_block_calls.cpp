@@ -1,5 +1,6 @@
 // Block tier, call and store passes: register traffic around calls, stores followed by
 // reloads, and stores that the frame release makes pointless.
+#include <algorithm>
 #include <string>
 
 #include "asmout/peephole_flow.h"
@@ -91,7 +92,8 @@ bool loadBeforeCall(RuleContext& context, int a) {
 // store of R2 then writes the same bytes and sets the flags the reload set (N and Z from
 // the same value, V cleared, C kept), so the exchange holds whether or not x is a branch.
 // Before a branch, a reload into the stored register itself is simply dropped (the store
-// already set those flags). M must be memory that reads back what was written (no port
+// already set those flags); elsewhere it becomes a move of the register to itself, which
+// the register-move pass removes. M must be memory that reads back what was written (no port
 // register, no stepping operand, not built on R2), and the two lines unlabelled.
 bool storeAndReload(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
@@ -114,9 +116,6 @@ bool storeAndReload(RuleContext& context, int a) {
   if (isConditionalBranch(w[a].mnemonic) && first == second) {
     w.deleteLine(a - 1);
     return true;
-  }
-  if (first == second) {
-    return false;  // the plain exchange would only swap the lines
   }
   w[a - 2].destination = second;
   w[a - 1].destination = place;
@@ -157,8 +156,7 @@ bool storeBeforeBranch(RuleContext& context, int a) {
 
 // mov.X S,R / mov.X S,D   =>   mov.X S,R / mov.X R,D
 // The second read of S gets the value the first left in R (S not built on R, not a port,
-// not stepping); the second line must not be a branch target. A register S is left alone:
-// reading it twice costs nothing, and copy propagation goes the other way.
+// not stepping); the second line must not be a branch target.
 bool registerReuse(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a + 1 >= w.count()) {
@@ -169,9 +167,8 @@ bool registerReuse(RuleContext& context, int a) {
   if (!startsWith(first.mnemonic, "mov.") || second.mnemonic != first.mnemonic ||
       second.source != first.source || !second.label.empty() ||
       operandKind(first.source) == OperandKind::PostIncrement || isAutoModifying(first.source) ||
-      isPortRegister(first.source) || isRegisterOperand(first.source) ||
-      first.destination == second.destination || !isWorkRegister(first.destination) ||
-      contains(first.source, first.destination)) {
+      isPortRegister(first.source) || first.destination == second.destination ||
+      !isWorkRegister(first.destination) || contains(first.source, first.destination)) {
     return false;
   }
   const std::string reg = first.destination;
@@ -180,9 +177,10 @@ bool registerReuse(RuleContext& context, int a) {
 }
 
 // mov.X S,R / mov.l fp,sp   =>   mov.l fp,sp      (R not read afterwards)
-// mov.X R,@(d,fp) / mov.l fp,sp   =>   mov.l fp,sp      (d < 0: a local of this frame)
+// mov.X R,@(d,fp) / mov.l fp,sp   =>   mov.l fp,sp      (the slot lies below fp)
 // At the frame release, a local is never read again, and a register is dead unless the
-// exit passes it on (a result in r0).
+// exit passes it on (a result in r0). A store reaching fp+0 or above changes the saved
+// frame pointer or a parameter, which the exit still reads.
 int deadStoreAtFrameRelease(RuleContext& context) {
   PeepholeWindow& w = context.window();
   const int newest = w.count() - 1;
@@ -207,7 +205,8 @@ int deadStoreAtFrameRelease(RuleContext& context) {
     return 1;
   }
   const auto offset = frameSlotOffset(line.destination);
-  if (isWorkRegister(line.source) && offset && *offset < 0) {
+  if (isWorkRegister(line.source) && offset &&
+      *offset + std::max(operationSize(line.mnemonic), 1) <= 0) {
     w.deleteLine(release - 1);
     return 1;
   }

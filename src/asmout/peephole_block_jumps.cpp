@@ -12,6 +12,13 @@ bool isPlainInstruction(const WindowLine& line) {
   return !m.empty() && m != "nop" && m != "org" && m != "bcx" && m != "neop" && !isDataMnemonic(m);
 }
 
+// A line the cross jump may share: any instruction, a deleted line ("nop") too, but no
+// data, no "org" (a label there would name the address before it) and no placeholder.
+bool isSharableLine(const WindowLine& line) {
+  const std::string_view m = line.mnemonic;
+  return !m.empty() && m != "org" && m != "bcx" && m != "neop" && !isDataMnemonic(m);
+}
+
 // A label the passes may hang on a line and branch to: none yet, or a local one.
 bool canCarryBranchTarget(const WindowLine& line) {
   return line.label.empty() || isLocalLabel(line.label);
@@ -268,7 +275,7 @@ bool oneLineCrossJump(RuleContext& context, int a) {
   }
   const WindowLine& before = w[a - 1];
   const WindowLine& beforeTarget = w[t - 1];
-  if (!isPlainInstruction(before) || !sameInstruction(before, beforeTarget) ||
+  if (!isSharableLine(before) || !sameInstruction(before, beforeTarget) ||
       !canCarryBranchTarget(beforeTarget)) {
     return false;
   }

@@ -1,5 +1,7 @@
 // Block tier, register passes: run together at each position a. They replace memory
 // reads by register copies and drop clears and loads that repeat a value already there.
+#include <algorithm>
+
 #include "asmout/peephole_flow.h"
 #include "asmout/peephole_rules.h"
 #include "asmout/peephole_text.h"
@@ -65,6 +67,13 @@ bool forwardSlotValue(PeepholeWindow& w, int a, std::string_view mnemonic, std::
 
 bool isForwardableSlot(std::string_view operand) { return frameSlotOffset(operand).has_value(); }
 
+// Line `store` writes memory that certainly does not overlap what `load` reads.
+bool storesElsewhere(const WindowLine& load, const WindowLine& store) {
+  const int size = std::max(operationSize(load.mnemonic), operationSize(store.mnemonic));
+  return isFixedMemory(load.source) && isFixedMemory(store.destination) &&
+         disjointMemory(load.source, store.destination, size == 0 ? 4 : size);
+}
+
 }  // namespace
 
 // mov.X R,@(d,fp) / ... / mov.X @(d,fp),R2   =>   mov.X R,@(d,fp) / ... / mov.X R,R2
@@ -103,7 +112,8 @@ bool frameSlotReload(RuleContext& context, int a) {
 
 // xor.w R,R / ... / xor.w R,R   =>   xor.w R,R / ...
 // R is still zero when nothing between calls or writes it; the second clear's flags must
-// not be read. A wider second clear widens the first when nothing between reads R.
+// not be read. A wider second clear widens the first when nothing between reads R or
+// branches away (the other path would see the wider clear).
 bool repeatedClear(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const std::string_view reg = clearedRegister(w[a]);
@@ -120,7 +130,7 @@ bool repeatedClear(RuleContext& context, int a) {
     }
     if (clearsRegister(line, cleared)) {
       const bool widen = operationSize(line.mnemonic) > operationSize(w[a].mnemonic);
-      if ((widen && mentionedBetween) || !flagsDeadFrom(context, j + 1)) {
+      if ((widen && mentionedBetween) || !flagsDeadFrom(context, j + 1, kLogicFlags)) {
         break;
       }
       if (widen) {
@@ -133,19 +143,21 @@ bool repeatedClear(RuleContext& context, int a) {
     if (line.mnemonic == "bsr" || changesRegister(line, cleared)) {
       break;
     }
-    mentionedBetween = mentionedBetween || mentions(line, cleared);
+    mentionedBetween = mentionedBetween || mentions(line, cleared) || isBranch(line.mnemonic);
   }
   return changed;
 }
 
 // mov.X S,R / ... / mov.X S,R   =>   mov.X S,R / ...
 // The second load finds R holding S already: nothing between is a branch target, calls,
-// jumps away, changes R, S or the register S is addressed through, or writes memory when
-// S is memory. Its flags must not be read. Ports and stepping operands are read each time.
+// jumps away, changes R, S or the register S is addressed through, or, when S is memory,
+// stores where S might lie (a store to another symbol or a frame slot elsewhere is fine;
+// one through a register may reach S). Its flags must not be read. Ports and stepping
+// operands are read each time.
 bool repeatedLoad(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
-  if (!startsWith(line.mnemonic, "mov.") || !isValueRegister(line.destination) ||
+  if (!startsWith(line.mnemonic, "mov.") || !isWorkRegister(line.destination) ||
       line.source == "@sp+" || isAutoModifying(line.source) || isPortRegister(line.source) ||
       contains(line.source, line.destination)) {
     return false;
@@ -160,7 +172,7 @@ bool repeatedLoad(RuleContext& context, int a) {
       break;
     }
     if (sameInstruction(next, load)) {
-      if (!flagsDeadFrom(context, j + 1)) {
+      if (!flagsDeadFrom(context, j + 1, kLogicFlags)) {
         break;
       }
       w.deleteLine(j);
@@ -173,7 +185,7 @@ bool repeatedLoad(RuleContext& context, int a) {
         (isRegisterOperand(load.source) && changesRegister(next, load.source)) ||
         writesOperand(next, load.source) || (!base.empty() && changesRegister(next, base)) ||
         (memorySource && !next.destination.empty() && !isRegisterOperand(next.destination) &&
-         next.destination != "@-sp")) {
+         next.destination != "@-sp" && !storesElsewhere(load, next))) {
       break;
     }
   }
@@ -225,7 +237,7 @@ bool registerMove(RuleContext& context, int a) {
     return false;
   }
   if (line.source == line.destination) {
-    if (!flagsDeadFrom(context, a + 1)) {
+    if (!flagsDeadFrom(context, a + 1, kLogicFlags)) {
       return false;
     }
     w.deleteLine(a);
@@ -256,7 +268,7 @@ bool registerMove(RuleContext& context, int a) {
   }
   // With its readers moved to R1, the copy is often dead: no path reads R2 or the flags
   // the move set.
-  if (registerDeadFrom(context, a + 1, from, size) && flagsDeadFrom(context, a + 1)) {
+  if (registerDeadFrom(context, a + 1, from, size) && flagsDeadFrom(context, a + 1, kLogicFlags)) {
     w.deleteLine(a);
     return true;
   }

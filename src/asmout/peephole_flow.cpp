@@ -69,12 +69,6 @@ Step registerStep(const WindowLine& line, std::string_view reg, int width) {
   return Step::Continue;
 }
 
-bool readsFlags(std::string_view m) {
-  return isConditionalBranch(m) || startsWith(m, "addx") || startsWith(m, "subx") ||
-         startsWith(m, "rotx") || startsWith(m, "da") || startsWith(m, "stc") || equals(m, "bst") ||
-         equals(m, "bist") || equals(m, "bcx");
-}
-
 }  // namespace
 
 std::string RuleContext::newLocalLabel() {
@@ -136,36 +130,100 @@ bool registerDeadFrom(RuleContext& context, int start, std::string_view reg, int
   return true;
 }
 
-bool flagsDeadFrom(RuleContext& context, int start) {
+unsigned flagsSetBy(std::string_view m) {
+  if (startsWith(m, "add.") || startsWith(m, "sub.") || startsWith(m, "cmp.") ||
+      startsWith(m, "neg.") || startsWith(m, "shal") || startsWith(m, "shar") ||
+      startsWith(m, "shll") || startsWith(m, "shlr") || startsWith(m, "rot") ||
+      startsWith(m, "addx") || startsWith(m, "subx")) {
+    return kAllFlags;
+  }
+  if (startsWith(m, "mov.") || startsWith(m, "and.") || startsWith(m, "or.") ||
+      startsWith(m, "xor.") || startsWith(m, "not.") || startsWith(m, "inc.") ||
+      startsWith(m, "dec.") || startsWith(m, "extu") || startsWith(m, "exts")) {
+    return kLogicFlags;
+  }
+  if (equals(m, "mulxs") || startsWith(m, "mulxs.") || startsWith(m, "divx")) {
+    return kFlagN | kFlagZ;
+  }
+  if (equals(m, "btst")) {
+    return kFlagZ;
+  }
+  return 0;
+}
+
+unsigned flagsReadBy(std::string_view m) {
+  if (equals(m, "beq") || equals(m, "bne")) return kFlagZ;
+  if (equals(m, "bpl") || equals(m, "bmi")) return kFlagN;
+  if (equals(m, "bge") || equals(m, "blt")) return kFlagN | kFlagV;
+  if (equals(m, "bgt") || equals(m, "ble")) return kFlagN | kFlagV | kFlagZ;
+  if (equals(m, "bcc") || equals(m, "bcs")) return kFlagC;
+  if (equals(m, "bhi") || equals(m, "bls")) return kFlagC | kFlagZ;
+  if (equals(m, "bvc") || equals(m, "bvs")) return kFlagV;
+  if (startsWith(m, "addx") || startsWith(m, "subx") || startsWith(m, "rotx") || equals(m, "bst") ||
+      equals(m, "bist") || startsWith(m, "da")) {
+    return kFlagC;
+  }
+  // A marker becomes a push or "nop" later; data and "org" are not followed; the lines
+  // that work on the condition code register as a whole count as reading every flag.
+  if (startsWith(m, "stc") || startsWith(m, "ldc") || startsWith(m, "andc") ||
+      startsWith(m, "orc") || startsWith(m, "xorc") || equals(m, "bcx") || isDataMnemonic(m) ||
+      equals(m, "org")) {
+    return kAllFlags;
+  }
+  return 0;
+}
+
+bool flagsDeadFrom(RuleContext& context, int start, unsigned flags) {
   PeepholeWindow& window = context.window();
-  startWalk(context, start);
+  // A work item is a line and the flags still waiting for a reader or a setter there.
+  const auto size = static_cast<std::size_t>(window.count());
+  context.visited.assign(size, 0);
+  context.worklist.clear();
+  context.worklist.push_back(start * 16 + static_cast<int>(flags & kAllFlags));
   int steps = 0;
   while (!context.worklist.empty()) {
-    int i = context.worklist.back();
+    const int item = context.worklist.back();
     context.worklist.pop_back();
+    int i = item / 16;
+    auto pending = static_cast<unsigned>(item % 16);
     for (;; ++i) {
+      if (pending == 0) {
+        break;
+      }
       if (i >= window.count() || ++steps > kMaxFlowSteps) {
         return false;
       }
-      if (context.visited[static_cast<std::size_t>(i)] != 0) {
+      auto& seen = context.visited[static_cast<std::size_t>(i)];
+      if ((pending & ~static_cast<unsigned>(seen)) == 0) {
         break;
       }
-      context.visited[static_cast<std::size_t>(i)] = 1;
-      const std::string_view m = window[i].mnemonic;
-      if (readsFlags(m) || isDataMnemonic(m) || equals(m, "org")) {
+      seen = static_cast<char>(static_cast<unsigned>(seen) | pending);
+      const WindowLine& line = window[i];
+      const std::string_view m = line.mnemonic;
+      if ((flagsReadBy(m) & pending) != 0) {
         return false;
       }
       // Calls and returns: callers never test flags left by a compiled routine, and the
       // comparison routines set the flags they return.
-      if (setsAllFlags(m) || equals(m, "bsr") || equals(m, "jsr") || equals(m, "rts") ||
-          equals(m, "rte") || equals(m, "jmp")) {
+      if (equals(m, "bsr") || equals(m, "jsr") || equals(m, "rts") || equals(m, "rte") ||
+          equals(m, "jmp")) {
         break;
       }
+      pending &= ~flagsSetBy(m);
       if (equals(m, "bra")) {
-        if (!queueLabel(context, window[i].source)) {
+        const int target = window.findLabel(line.source);
+        if (target < 0) {
           return false;
         }
+        context.worklist.push_back(target * 16 + static_cast<int>(pending));
         break;
+      }
+      if (isConditionalBranch(m)) {
+        const int target = window.findLabel(line.source);
+        if (target < 0) {
+          return false;
+        }
+        context.worklist.push_back(target * 16 + static_cast<int>(pending));
       }
     }
   }

@@ -15,8 +15,24 @@ namespace vorax::peephole {
 // before overwriting them.
 bool registerDeadFrom(RuleContext& context, int start, std::string_view reg, int width);
 
-// No path from line `start` on reads the condition flags before setting all of them.
-bool flagsDeadFrom(RuleContext& context, int start);
+// Condition flags, as bits of a mask.
+inline constexpr unsigned kFlagN = 1;
+inline constexpr unsigned kFlagZ = 2;
+inline constexpr unsigned kFlagV = 4;
+inline constexpr unsigned kFlagC = 8;
+inline constexpr unsigned kAllFlags = kFlagN | kFlagZ | kFlagV | kFlagC;
+// What a move, a logical operation or a clear sets: N and Z from the result, V cleared;
+// C keeps its earlier value.
+inline constexpr unsigned kLogicFlags = kFlagN | kFlagZ | kFlagV;
+
+// The flags an instruction sets from its own result (earlier values of them are dead
+// after it), and the flags it reads.
+unsigned flagsSetBy(std::string_view mnemonic);
+unsigned flagsReadBy(std::string_view mnemonic);
+
+// No path from line `start` on reads any of the flags in `flags` before setting it
+// again. A rule that deletes a line asks this for the flags that line set.
+bool flagsDeadFrom(RuleContext& context, int start, unsigned flags = kAllFlags);
 
 // Some line other than `except` names `label` in an operand.
 bool labelNamedElsewhere(const PeepholeWindow& window, std::string_view label, int except);

@@ -1,5 +1,7 @@
 // Local rules 12 to 21 (branches, compares, bit tests, extensions, known flags) and the
 // clear-register rule that runs on the newest line after every append.
+#include <algorithm>
+
 #include "asmout/peephole_flow.h"
 #include "asmout/peephole_rules.h"
 #include "asmout/peephole_text.h"
@@ -24,6 +26,13 @@ std::int64_t truncated(std::int64_t value, int size) {
     default:
       return value & 0xffffffff;
   }
+}
+
+// The value an immediate stands for in a signed operation of `size` bytes.
+std::int64_t signedValue(std::int64_t value, int size) {
+  const std::int64_t bits = truncated(value, size);
+  const std::int64_t sign = size == 1 ? 0x80 : size == 2 ? 0x8000 : 0x80000000;
+  return (bits & sign) != 0 ? bits - 2 * sign : bits;
 }
 
 }  // namespace
@@ -86,7 +95,9 @@ RuleResult branchOverBranch(RuleContext& context, int a) {
 }
 
 // cmp.X S,D / x   =>   x        (x not a branch, flags dead)
-// A compare only sets flags; when no path reads them, it does nothing.
+// A compare only sets flags; when no path reads them, it does nothing. Looking past x
+// matters: x may be a deleted line ("nop") in front of a branch, or a move that sets N,
+// Z and V but leaves the compare's C for a "bcs".
 RuleResult compareWithoutBranch(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1 || !startsWith(w[a - 1].mnemonic, "cmp.") || isBranch(w[a].mnemonic) ||
@@ -119,7 +130,9 @@ RuleResult repeatedCompare(RuleContext& context, int a) {
 
 // cmp.X #m,R / ble L / cmp.X #n,R / ble L   =>   cmp.X #n,R / ble L        (m < n)
 // R <= m implies R <= n, so the first test sends nothing to L that the second would not.
-// The first "ble" must not be a branch target (a path entering there reads other flags).
+// "ble" compares signed values of the operation's size, so m and n are compared as such
+// ("cmp.b #200" tests against -56). The first "ble" must not be a branch target (a path
+// entering there reads other flags).
 RuleResult rangeTestFolding(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 3 || !equals(w[a].mnemonic, "ble") || !equals(w[a - 2].mnemonic, "ble") ||
@@ -134,7 +147,8 @@ RuleResult rangeTestFolding(RuleContext& context, int a) {
   }
   const auto low = immediateValue(first.source);
   const auto high = immediateValue(second.source);
-  if (!low || !high || !(*low < *high)) {
+  const int size = operationSize(second.mnemonic);
+  if (!low || !high || !(signedValue(*low, size) < signedValue(*high, size))) {
     return kNo;
   }
   w.deleteLine(a - 2);
@@ -162,7 +176,8 @@ RuleResult branchToNextLine(RuleContext& context, int a) {
 
 // and.X #2^k,R / beq L   =>   btst #k,R / beq L          (R dead after the test)
 // "btst" sets Z exactly as the mask does and leaves R alone, which no path minds when R
-// is dead. It leaves N and V alone too, so only "beq", "bne" and "bra" may follow.
+// is dead. Both leave C alone, but "btst" leaves N and V as they were where the mask set
+// them, so the branch must not read N or V ("bpl", "bge", "blt", "bgt", "ble").
 RuleResult bitTestFromMask(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1) {
@@ -171,7 +186,7 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
   WindowLine& mask = w[a - 1];
   const std::string_view branch = w[a].mnemonic;
   if (!startsWith(mask.mnemonic, "and.") || !isWorkRegister(mask.destination) ||
-      (!equals(branch, "beq") && !equals(branch, "bne") && !equals(branch, "bra"))) {
+      !isBranch(branch) || (flagsReadBy(branch) & (kFlagN | kFlagV)) != 0) {
     return kNo;
   }
   const int bit = singleBitMask(mask.source);
@@ -183,10 +198,11 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
   return kYes;
 }
 
-// mov.b X,R / btst #k,R / beq L   =>   btst #k,X / beq L     (R dead after the test)
-// Testing the bit in memory gives the same Z. The bit instructions reach a fixed address
-// only in the short I/O area on the 300H and 300L, so there X must be a port register;
-// the 2000 takes any fixed address.
+// mov.b X,R / btst #k,R   =>   btst #k,X                 (R dead after the test)
+// Testing the bit where it was loaded from gives the same Z. X is a register or a fixed
+// address; the bit instructions reach a fixed address only in the short I/O area on the
+// 300H and 300L, so there an address must be a port register (the 2000 takes any). The
+// load set N and V, which are no longer set, so no path after the test may read them.
 RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1 || a + 1 >= w.count()) {
@@ -194,17 +210,17 @@ RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
   }
   const WindowLine& load = w[a - 1];
   WindowLine& test = w[a];
-  const std::string_view next = w[a + 1].mnemonic;
   if (!equals(load.mnemonic, "mov.b") || !equals(test.mnemonic, "btst") || !test.label.empty() ||
       test.destination != load.destination || !isWorkRegister(load.destination) ||
       load.source.empty() || load.source[0] == '#' || load.source[0] == '@' ||
-      load.source.size() > kDestinationWidth || (!equals(next, "beq") && !equals(next, "bne"))) {
+      load.source.size() > kDestinationWidth) {
     return kNo;
   }
-  if (!context.cpu2000 && !isPortRegister(load.source)) {
+  if (!context.cpu2000 && !isPortRegister(load.source) && !isRegisterOperand(load.source)) {
     return kNo;
   }
-  if (!registerDeadFrom(context, a + 1, load.destination, 1)) {
+  if (!registerDeadFrom(context, a + 1, load.destination, 1) ||
+      !flagsDeadFrom(context, a + 1, kFlagN | kFlagV)) {
     return kNo;
   }
   test.destination = load.source;
@@ -238,9 +254,11 @@ RuleResult repeatedExtension(RuleContext& context, int a) {
 }
 
 // xor.X R,R / beq L   =>   xor.X R,R / bra L        (and "bne L" goes)
-// mov.X #5,R / bne L  =>   mov.X #5,R / bra L       (and "beq L" goes)
-// The line before fixes Z, so the branch is decided. The branch must not be a branch
-// target. Reported as no change: the scan goes on downward.
+// mov.X #5,D / bne L  =>   mov.X #5,D / bra L       (and "beq L" goes)
+// The line before fixes Z (a move sets it from the value, whatever its destination), so
+// the branch is decided. The branch must not be a branch target, and the immediate must be
+// a number (a symbol's value is not known here). Reported as no change: the scan goes on
+// downward.
 RuleResult knownFlags(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1) {
@@ -255,7 +273,7 @@ RuleResult knownFlags(RuleContext& context, int a) {
   bool zero = false;
   if (!clearedRegister(before).empty()) {
     zero = true;
-  } else if (startsWith(before.mnemonic, "mov.") && isRegisterOperand(before.destination)) {
+  } else if (startsWith(before.mnemonic, "mov.")) {
     const auto value = immediateValue(before.source);
     if (!value) {
       return kNo;
@@ -275,7 +293,10 @@ RuleResult knownFlags(RuleContext& context, int a) {
 
 // xor.w R,R / ... / xor.X R,R   =>   xor.X R,R / ...      (newest line, nothing between
 // writes R or calls). R is still zero; a wider second clear widens the first when nothing
-// between reads R.
+// between reads R or branches away (the other path would see the wider clear). The flags
+// the second clear sets (N and V clear, Z set) must still be there: a later branch may
+// read them, so no line between may set N, Z or V, except a move of R itself, which sets
+// them just so.
 bool clearRegisterRule(RuleContext& context) {
   PeepholeWindow& w = context.window();
   if (w.empty()) {
@@ -288,11 +309,15 @@ bool clearRegisterRule(RuleContext& context) {
     return false;
   }
   bool readBetween = false;
+  int widestZeroMove = 0;  // moves of R between: their flags are the clear's if R is zero
   for (int j = a - 1; j >= 0; --j) {
     WindowLine& earlier = w[j];
     const bool movesZero = startsWith(earlier.mnemonic, "mov.") && earlier.destination == reg &&
                            immediateValue(earlier.source) == 0;
     if (clearsRegister(earlier, reg) || movesZero) {
+      if (widestZeroMove > operationSize(earlier.mnemonic)) {
+        return false;
+      }
       if (operationSize(earlier.mnemonic) < operationSize(line.mnemonic)) {
         // Widening the first clear changes what the lines between read in R's upper part.
         if (movesZero || readBetween) {
@@ -307,7 +332,13 @@ bool clearRegisterRule(RuleContext& context) {
         changesRegister(earlier, reg)) {
       return false;
     }
-    readBetween = readBetween || mentions(earlier, reg);
+    if ((flagsSetBy(earlier.mnemonic) & kLogicFlags) != 0) {
+      if (!startsWith(earlier.mnemonic, "mov.") || earlier.source != reg) {
+        return false;
+      }
+      widestZeroMove = std::max(widestZeroMove, operationSize(earlier.mnemonic));
+    }
+    readBetween = readBetween || mentions(earlier, reg) || isBranch(earlier.mnemonic);
   }
   return false;
 }

@@ -1,6 +1,7 @@
 // Local rules 1 to 11: moves, masks and register traffic. Each is tried at position a
 // (the newest line is tried first) and looks only at lines up to a+1, except where a
 // comment says it asks the flow questions of peephole_flow.h.
+#include <algorithm>
 #include <string>
 
 #include "asmout/peephole_flow.h"
@@ -27,12 +28,31 @@ bool hasAutoModifyingOperand(const WindowLine& line) {
   return isAutoModifying(line.source) || isAutoModifying(line.destination);
 }
 
+// Whether reading operand `source` may read some of the `size` bytes at fixed place
+// `place`: a read through a register may point anywhere; a fixed place unless it is
+// certainly elsewhere.
+bool mayReadPlace(std::string_view source, std::string_view place, int size) {
+  switch (operandKind(source)) {
+    case OperandKind::Indirect:
+    case OperandKind::Indexed:
+    case OperandKind::PostIncrement:
+      return true;
+    case OperandKind::Plain:
+    case OperandKind::FrameSlot:
+      return !source.empty() && !isRegisterOperand(source) &&
+             !(isFixedMemory(source) && disjointMemory(source, place, size));
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // mov.X S,D / ... / mov.X D,S   =>   mov.X S,D / ...
 // The second move copies back a value that is still in place: no line between writes an
-// operand it names (nor changes an address register by auto-increment), and every path to
-// it passes the first move (no labels between). When lines stand between, the deleted
+// operand it names or stores where its memory operand may lie (through a pointer, into an
+// overlapping place), nor changes an address register by auto-increment, and every path
+// to it passes the first move (no labels between). When lines stand between, the deleted
 // move's flags could differ from the flags of the line before it, so no branch may follow.
 // Port registers are left alone: writing back what was read from a port is an output.
 RuleResult reverseMove(RuleContext& context, int a) {
@@ -56,11 +76,23 @@ RuleResult reverseMove(RuleContext& context, int a) {
     if (isDataMnemonic(m)) {
       continue;
     }
-    if (startsWith(m, "cmp.") || isBranch(m) || isOpaque(m) || hasAutoModifyingOperand(between)) {
+    // A return or jump leaves the following lines unreachable, so passing over it is
+    // harmless; other lines whose effects are not modelled (markers that become pushes,
+    // traps, block moves, multiple loads, sleep) stop the search.
+    const bool leaves = equals(m, "rts") || equals(m, "rte") || equals(m, "jmp");
+    if (startsWith(m, "cmp.") || isBranch(m) || (isOpaque(m) && !leaves) ||
+        hasAutoModifyingOperand(between)) {
       break;
     }
     const std::string_view written = writtenOperand(between);
     if (contains(line.source, written) || contains(line.destination, written)) {
+      break;
+    }
+    // A store elsewhere may still reach the place a's memory operand names (through a
+    // pointer, or an overlapping slot).
+    const int size = std::max(operationSize(m), operationSize(line.mnemonic));
+    if (storeMayReach(written, line.source, size) ||
+        storeMayReach(written, line.destination, size)) {
       break;
     }
   }
@@ -172,7 +204,9 @@ RuleResult deadUnaryOperation(RuleContext& context, int a) {
 
 // mov.X R,D / ... / mov.X R,D   =>   ... / mov.X R,D
 // The earlier store is overwritten by the later one and nothing between reads D (no line
-// has D as source, no label lets another path in, no branch or call leaves).
+// has D as source, no label lets another path in, no branch or call leaves). A read
+// through a register ("@r3", "@(2,r3)", a stack slot) may reach D as well (a pointer to
+// the variable), and so may a read of an overlapping place or a call through a register.
 RuleResult repeatedStore(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   const WindowLine& line = w[a];
@@ -191,7 +225,8 @@ RuleResult repeatedStore(RuleContext& context, int a) {
       return kYes;
     }
     if (!earlier.label.empty() || isBranch(earlier.mnemonic) || equals(earlier.mnemonic, "bsr") ||
-        earlier.source == line.destination) {
+        earlier.source == line.destination || isOpaque(earlier.mnemonic) ||
+        mayReadPlace(earlier.source, line.destination, operationSize(line.mnemonic))) {
       return kNo;
     }
   }
@@ -225,7 +260,8 @@ RuleResult maskTestIntoBranch(RuleContext& context, int a) {
 }
 
 // and.b #255,R / x   =>   x        (x not a branch, flags dead)
-// Masking a byte with all ones changes nothing but the flags.
+// Masking a byte with all ones changes nothing but N, Z and V; no path from x may read
+// them before they are set again (x may be a deleted line in front of a branch).
 RuleResult byteMask(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   if (a < 1) {
@@ -233,7 +269,7 @@ RuleResult byteMask(RuleContext& context, int a) {
   }
   const WindowLine& mask = w[a - 1];
   if (equals(mask.mnemonic, "and.b") && equals(mask.source, "#255") && !isBranch(w[a].mnemonic) &&
-      flagsDeadFrom(context, a)) {
+      flagsDeadFrom(context, a, kLogicFlags)) {
     w.deleteLine(a - 1);
     return kYes;
   }
@@ -282,30 +318,6 @@ RuleResult maskMerging(RuleContext& context, int a) {
 }
 
 namespace {
-
-// Whether memory operands p and q of `size` bytes certainly do not overlap.
-bool disjointMemory(std::string_view p, std::string_view q, int size) {
-  if (p == q) {
-    return false;
-  }
-  const auto slotP = frameSlotOffset(p);
-  const auto slotQ = frameSlotOffset(q);
-  if (slotP && slotQ) {
-    const std::int64_t distance = *slotP > *slotQ ? *slotP - *slotQ : *slotQ - *slotP;
-    return distance >= size;
-  }
-  if (slotP || slotQ) {
-    return true;  // a frame slot and a fixed address
-  }
-  // Two fixed addresses: "X" and "X+2" may overlap; different symbols do not.
-  return !startsWith(p, q) && !startsWith(q, p);
-}
-
-bool isFixedMemory(std::string_view operand) {
-  const OperandKind kind = operandKind(operand);
-  return (kind == OperandKind::Plain || kind == OperandKind::FrameSlot) &&
-         !isPortRegister(operand) && !operand.empty();
-}
 
 // The lowest free work register that no window line mentions, or empty.
 std::string_view borrowScratchRegister(RuleContext& context) {

@@ -237,13 +237,6 @@ bool sameInstruction(const WindowLine& a, const WindowLine& b) {
   return a.mnemonic == b.mnemonic && a.source == b.source && a.destination == b.destination;
 }
 
-bool setsAllFlags(std::string_view mnemonic) {
-  return startsWith(mnemonic, "cmp.") || startsWith(mnemonic, "add.") ||
-         startsWith(mnemonic, "sub.") || startsWith(mnemonic, "neg.") ||
-         startsWith(mnemonic, "shal.") || startsWith(mnemonic, "shar.") ||
-         startsWith(mnemonic, "shll.") || startsWith(mnemonic, "shlr.");
-}
-
 bool namesLabel(std::string_view text, std::string_view label) {
   if (label.empty()) {
     return false;
@@ -258,6 +251,51 @@ bool namesLabel(std::string_view text, std::string_view label) {
     }
   }
   return false;
+}
+
+bool disjointMemory(std::string_view p, std::string_view q, int size) {
+  if (p == q) {
+    return false;
+  }
+  const auto slotP = frameSlotOffset(p);
+  const auto slotQ = frameSlotOffset(q);
+  if (slotP && slotQ) {
+    const std::int64_t distance = *slotP > *slotQ ? *slotP - *slotQ : *slotQ - *slotP;
+    return distance >= size;
+  }
+  if (slotP || slotQ) {
+    return true;  // a frame slot and a fixed address
+  }
+  // Two fixed addresses: "X" and "X+2" may overlap; different symbols do not.
+  return !startsWith(p, q) && !startsWith(q, p);
+}
+
+bool isFixedMemory(std::string_view operand) {
+  const OperandKind kind = operandKind(operand);
+  if (kind == OperandKind::FrameSlot) {
+    return frameSlotOffset(operand).has_value();
+  }
+  return kind == OperandKind::Plain && !isPortRegister(operand) && !operand.empty();
+}
+
+bool isMemoryOperand(std::string_view operand) {
+  return !operand.empty() && !startsWith(operand, "#") && !isRegisterOperand(operand) &&
+         operand != "sp";
+}
+
+bool storeMayReach(std::string_view store, std::string_view place, int size) {
+  if (!isMemoryOperand(store) || !isMemoryOperand(place)) {
+    return false;
+  }
+  if (isFixedMemory(place)) {
+    if (store == "@-sp") {
+      return false;
+    }
+    if (isFixedMemory(store)) {
+      return !disjointMemory(store, place, size);
+    }
+  }
+  return true;
 }
 
 bool isLocalLabel(std::string_view label) { return LocalLabelUses::labelNumber(label) >= 0; }

@@ -95,12 +95,22 @@ bool mentions(const WindowLine& line, std::string_view text);
 bool sameInstruction(const WindowLine& a, const WindowLine& b);
 // An instruction whose effect the rules do not model: calls, returns, traps, block moves.
 bool isOpaque(std::string_view mnemonic);
-// Sets all of N, Z, V and C from its own result, so earlier flags are dead after it.
-bool setsAllFlags(std::string_view mnemonic);
 
 // Whether `text` names label `label` as a whole item (a branch target, or an item of a
 // data list such as "$3,$4").
 bool namesLabel(std::string_view text, std::string_view label);
+// A place at a fixed address: a symbol or a frame slot, not a port register.
+bool isFixedMemory(std::string_view operand);
+// Whether memory operands p and q of `size` bytes certainly do not overlap: two frame
+// slots far enough apart, a frame slot and a symbol, or two different symbols.
+bool disjointMemory(std::string_view p, std::string_view q, int size);
+// A memory operand (not an immediate, a register or empty).
+bool isMemoryOperand(std::string_view operand);
+// Whether a store to memory operand `store` may change some of the `size` bytes that
+// memory operand `place` names. A push goes below every fixed place; a store through a
+// register may reach anything.
+bool storeMayReach(std::string_view store, std::string_view place, int size);
+
 bool isLocalLabel(std::string_view label);   // "$n"
 bool isMarkerLabel(std::string_view label);  // "@n" or "#n"
 

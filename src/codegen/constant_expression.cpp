@@ -13,7 +13,11 @@ constexpr int kConstantExpected = 25;
 }  // namespace
 
 ConstantOperand parseConstantValue(Compilation& c) {
-  const ExprPtr expression = parseExpression(c);
+  return parseConstantValueAfterSign(c, std::nullopt);
+}
+
+ConstantOperand parseConstantValueAfterSign(Compilation& c, std::optional<TokenCode> sign) {
+  const ExprPtr expression = parseExpressionAfterSign(c, sign);
   if (!expression->isConstant()) {
     c.reportError(kConstantExpected);
   }

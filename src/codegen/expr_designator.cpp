@@ -79,12 +79,6 @@ std::string fixedAddressText(const SymbolEntry& entry) {
   if (!entry.assemblerLabel.empty()) {
     return entry.assemblerLabel;
   }
-  if (entry.level == 0 && entry.name == "IORESULT") {
-    return "\\ram+16";
-  }
-  if (entry.level == 0 && entry.name == "DOSERROR") {
-    return "\\ram+18";
-  }
   if (entry.level == -1) {
     return "\\" + entry.name;
   }

@@ -1,6 +1,7 @@
 // The expression grammar, one function per level; operators are left-associative.
 #include "codegen/expr_parser.h"
 
+#include <optional>
 #include <utility>
 
 #include "codegen/expr_parser_parts.h"
@@ -166,13 +167,19 @@ ExprPtr parseFactor(Compilation& c) {
   return node;
 }
 
+bool isSign(TokenCode token) { return token == TokenCode::Plus || token == TokenCode::Minus; }
+
 // signed-factor = [ "+" | "-" ] factor
-ExprPtr parseSignedFactor(Compilation& c) {
-  const TokenCode sign = c.token();
-  if (sign != TokenCode::Plus && sign != TokenCode::Minus) {
-    return parseFactor(c);
+// `readSign` is a sign the caller has already read (a declaration that had to look past
+// it), or no sign at all.
+ExprPtr parseSignedFactor(Compilation& c, std::optional<TokenCode> readSign) {
+  TokenCode sign = readSign.value_or(c.token());
+  if (!readSign) {
+    if (!isSign(sign)) {
+      return parseFactor(c);
+    }
+    c.nextToken();
   }
-  c.nextToken();
   ExprPtr node = parseFactor(c);
   if (sign == TokenCode::Minus) {
     if (!kindIn(node->type, {TypeKind::Integer, TypeKind::Byte, TypeKind::Word, TypeKind::LongInt,
@@ -185,12 +192,12 @@ ExprPtr parseSignedFactor(Compilation& c) {
 }
 
 // not-operand = [ NOT ] signed-factor
-ExprPtr parseNotOperand(Compilation& c) {
-  if (c.token() != TokenCode::Not) {
-    return parseSignedFactor(c);
+ExprPtr parseNotOperand(Compilation& c, std::optional<TokenCode> readSign = std::nullopt) {
+  if (readSign || c.token() != TokenCode::Not) {
+    return parseSignedFactor(c, readSign);
   }
   c.nextToken();
-  ExprPtr node = parseSignedFactor(c);
+  ExprPtr node = parseSignedFactor(c, std::nullopt);
   if (!kindIn(node->type, {TypeKind::Integer, TypeKind::Byte, TypeKind::Boolean, TypeKind::LongInt,
                            TypeKind::Address})) {
     c.reportError(err::kTypeMismatch);
@@ -207,8 +214,8 @@ ExprPtr makeTypedOperator(Compilation& c, TokenCode op, ExprPtr left, ExprPtr ri
 }
 
 // term = not-operand { ( "*" | "/" | AND | DIV | MOD | SHL | SHR ) not-operand }
-ExprPtr parseTerm(Compilation& c) {
-  ExprPtr node = parseNotOperand(c);
+ExprPtr parseTerm(Compilation& c, std::optional<TokenCode> readSign = std::nullopt) {
+  ExprPtr node = parseNotOperand(c, readSign);
   while (isMultiplyingOperator(c.token())) {
     const TokenCode op = c.token();
     c.countOperator();
@@ -226,8 +233,8 @@ ExprPtr parseTerm(Compilation& c) {
 }
 
 // simple-expression = term { ( "+" | "-" | OR | XOR ) term }
-ExprPtr parseSimpleExpression(Compilation& c) {
-  ExprPtr node = parseTerm(c);
+ExprPtr parseSimpleExpression(Compilation& c, std::optional<TokenCode> readSign = std::nullopt) {
+  ExprPtr node = parseTerm(c, readSign);
   while (isAddingOperator(c.token())) {
     const TokenCode op = c.token();
     c.countOperator();
@@ -240,9 +247,11 @@ ExprPtr parseSimpleExpression(Compilation& c) {
 
 }  // namespace
 
-ExprPtr parseExpression(Compilation& c) {
+ExprPtr parseExpression(Compilation& c) { return parseExpressionAfterSign(c, std::nullopt); }
+
+ExprPtr parseExpressionAfterSign(Compilation& c, std::optional<TokenCode> sign) {
   const Compilation::NestingLevel level(c);
-  ExprPtr node = parseSimpleExpression(c);
+  ExprPtr node = parseSimpleExpression(c, sign);
   foldConstants(c, node);
   if (!isRelationalOperator(c.token())) {
     return node;

@@ -1,5 +1,8 @@
 #include "decls/block.h"
 
+#include <cstdint>
+#include <limits>
+
 #include "asmout/runtime_names.h"
 #include "decls/declaration_sections.h"
 #include "diag/error_table.h"
@@ -53,8 +56,13 @@ void emitMainEntry(Compilation& c, std::int32_t localOffset) {
   // The locals end at b (the counter rounded down to even); the six temporaries follow:
   // 24 - b - 4 * level bytes lie below the display.
   const int level = 1;
-  const std::int32_t b = localOffset - (localOffset & 1);
-  e.emitInstruction("sub.l", "#" + std::to_string(24 - b - 4 * level), "sp");
+  const std::int64_t b = localOffset - (localOffset & 1);
+  const std::int64_t reserved = 24 - b - 4 * level;
+  // Locals of nearly 2 GB leave no 32-bit operand for the reservation.
+  if (reserved > std::numeric_limits<std::int32_t>::max()) {
+    c.reportError(err::kConstantOutOfRange);
+  }
+  e.emitInstruction("sub.l", "#" + std::to_string(reserved), "sp");
   c.registers.forgetRegisterContents();
   c.registers.resetRegisterPool();
 }

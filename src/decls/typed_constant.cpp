@@ -44,25 +44,93 @@ std::string realBytesText(const RealBytes& value) {
   return text;
 }
 
-void emitByte(Compilation& c, std::int32_t value) {
-  c.emitter.emitInstruction("db", byteField(value), "");
-  c.emitter.setOddDataPending(!c.emitter.oddDataPending());
+// An address as data: the symbol of the place named, plus what its field selectors and
+// constant indexes add ("\T+4"). An address reached through a pointer, or through an
+// index that is not constant, is no constant.
+std::string addressText(Compilation& c, const ExprNode& operand, std::string symbol) {
+  if (operand.nextSelector) {
+    c.reportError(kConstantExpected);
+  }
+  if (operand.offsetTree) {
+    if (!operand.offsetTree->isConstantOf(ConstKind::Integer)) {
+      c.reportError(kConstantExpected);
+    }
+    const std::int32_t offset = operand.offsetTree->value.intValue;
+    if (offset > 0) {
+      symbol += "+";
+    }
+    if (offset != 0) {
+      symbol += std::to_string(offset);
+    }
+  }
+  return symbol;
 }
 
-// The label of a level-1 variable whose address is data: its equate name.
+// The address of a level-1 variable as data: its equate name.
 std::string variableAddressText(Compilation& c, const ExprNode& operand) {
   const SymbolEntry* variable = operand.symbol;
   if (operand.location != LocationKind::FrameVariable || variable == nullptr ||
-      variable->level != 1 || operand.nextSelector ||
-      c.directives.settings().stackSetting.empty()) {
+      variable->level != 1 || c.directives.settings().stackSetting.empty()) {
     c.reportError(kConstantExpected);
   }
-  return variable->name;
+  return addressText(c, operand, variable->name);
 }
+
+void expectToken(Compilation& c, TokenCode token, int errorNumber) {
+  if (c.token() != token) {
+    c.reportError(errorNumber);
+  }
+}
+
+// Writes the data of one typed constant and counts its bytes, so that every field and
+// element lands at the offset the type's layout gave it.
+class ConstantDataWriter {
+ public:
+  explicit ConstantDataWriter(Compilation& c) : c_(c) {}
+
+  // The data of `type` at the current token. A nested structure is placed by its parent
+  // and does not align itself.
+  void emit(TypeDescriptor& type, bool nested);
+
+ private:
+  void emitByte(std::int32_t value) {
+    c_.emitter.emitInstruction("db", byteField(value), "");
+    c_.emitter.setOddDataPending(!c_.emitter.oddDataPending());
+    ++position_;
+  }
+  void align() {
+    if (c_.emitter.oddDataPending()) {
+      ++position_;
+    }
+    alignData(c_);
+  }
+  void emitEven(const char* mnemonic, const std::string& value, std::int32_t size) {
+    align();
+    c_.emitter.emitInstruction(mnemonic, value, "");
+    position_ += size;
+  }
+  // Zero bytes up to `offset` bytes after `start`: the room the layout leaves between
+  // fields, after the last element, or for the variants of a record.
+  void padTo(std::int64_t start, std::int64_t offset) {
+    while (position_ < start + offset) {
+      emitByte(0);
+    }
+  }
+
+  void emitScalar(TypeDescriptor& type);
+  void emitPointer(TypeDescriptor& type);
+  void emitString(TypeDescriptor& type);
+  void emitArray(TypeDescriptor& type, bool nested);
+  void emitRecord(TypeDescriptor& type, bool nested);
+
+  Compilation& c_;
+  std::int64_t position_ = 0;  // bytes written since the constant's label
+};
 
 // The value of a scalar typed constant: a single constant operand that fits the type,
 // or for LONGINT an address.
-void emitScalar(Compilation& c, TypeDescriptor& type) {
+void ConstantDataWriter::emitScalar(TypeDescriptor& type) {
+  Compilation& c = c_;
   ExprPtr value = parseExpression(c);
   if (!constantFitsType(c.diagnostics, &type, value->type, value->value)) {
     c.reportError(err::kTypeMismatch);
@@ -81,29 +149,25 @@ void emitScalar(Compilation& c, TypeDescriptor& type) {
     case TypeKind::Byte:
     case TypeKind::Enumeration:
     case TypeKind::Boolean:
-      emitByte(c, ordinalValue(v));
+      emitByte(ordinalValue(v));
       return;
     case TypeKind::Integer:
-      alignData(c);
-      c.emitter.emitInstruction(
-          "dw", hexadecimal(static_cast<std::uint32_t>(v.intValue) & 0xffffU, 4), "");
+      emitEven("dw", hexadecimal(static_cast<std::uint32_t>(v.intValue) & 0xffffU, 4), 2);
       return;
     case TypeKind::LongInt:
     case TypeKind::Address:
-      alignData(c);
-      c.emitter.emitInstruction("dl",
-                                isAddress ? symbolOperand(*value)
-                                          : hexadecimal(static_cast<std::uint32_t>(v.intValue), 8),
-                                "");
+      emitEven("dl",
+               isAddress ? addressText(c, *value, symbolOperand(*value))
+                         : hexadecimal(static_cast<std::uint32_t>(v.intValue), 8),
+               kPointerSize);
       return;
     case TypeKind::Real: {
-      alignData(c);
       RealBytes bytes = v.realValue;
       if (v.kind == ConstKind::Integer) {
         ExprPtr real = makeRealConstantOf(c, static_cast<double>(v.intValue));
         bytes = real->value.realValue;
       }
-      c.emitter.emitInstruction("db", realBytesText(bytes), "");
+      emitEven("db", realBytesText(bytes), static_cast<std::int32_t>(bytes.size()));
       return;
     }
     default:
@@ -113,7 +177,8 @@ void emitScalar(Compilation& c, TypeDescriptor& type) {
 
 // NIL, a number, the address of a level-1 variable, or a routine's or typed constant's
 // address.
-void emitPointer(Compilation& c, TypeDescriptor& type) {
+void ConstantDataWriter::emitPointer(TypeDescriptor& type) {
+  Compilation& c = c_;
   ExprPtr value = parseExpression(c);
   if (!value->isConstant() && !value->addressWanted) {
     c.reportError(kPointerNotAllowed);
@@ -125,23 +190,19 @@ void emitPointer(Compilation& c, TypeDescriptor& type) {
     c.reportError(kConstantExpected);
   }
   if (value->isConstantOf(ConstKind::Integer)) {
-    alignData(c);
-    c.emitter.emitInstruction(
-        "dl", hexadecimal(static_cast<std::uint32_t>(value->value.intValue), 8), "");
+    emitEven("dl", hexadecimal(static_cast<std::uint32_t>(value->value.intValue), 8), kPointerSize);
   } else if (value->location == LocationKind::FrameVariable) {
-    const std::string name = variableAddressText(c, *value);
-    alignData(c);
-    c.emitter.emitInstruction("dl", name, "");
+    emitEven("dl", variableAddressText(c, *value), kPointerSize);
   } else if (value->location == LocationKind::NamedMemory) {
-    alignData(c);
-    c.emitter.emitInstruction("dl", symbolOperand(*value), "");
+    emitEven("dl", addressText(c, *value, symbolOperand(*value)), kPointerSize);
   } else {
     c.reportError(kConstantExpected);
   }
 }
 
 // A string cut or filled with blanks to the type's maximum length.
-void emitString(Compilation& c, TypeDescriptor& type) {
+void ConstantDataWriter::emitString(TypeDescriptor& type) {
+  Compilation& c = c_;
   ExprPtr value = parseExpression(c);
   if (!IsAssignable(&type, value->type)) {
     c.reportError(kStringExpressionExpected);
@@ -165,64 +226,71 @@ void emitString(Compilation& c, TypeDescriptor& type) {
   }
   text.resize(static_cast<std::size_t>(length), ' ');
   emitStringData(c, length, text);
+  position_ += length + 1;
   if (length % 2 == 0) {
     c.emitter.setOddDataPending(!c.emitter.oddDataPending());
   }
 }
 
-void expectToken(Compilation& c, TokenCode token, int errorNumber) {
-  if (c.token() != token) {
-    c.reportError(errorNumber);
+// "(" element { "," element } ")", one element per index value, each at its place in
+// the array (the element of a two-index array is the inner array, packed as declared).
+void ConstantDataWriter::emitArray(TypeDescriptor& type, bool nested) {
+  expectToken(c_, TokenCode::OpenParen, err::kOpenParenExpected);
+  if (!nested) {
+    align();
   }
-}
-
-// "(" element { "," element } ")", one element per index value.
-void emitArray(Compilation& c, TypeDescriptor& type) {
-  expectToken(c, TokenCode::OpenParen, err::kOpenParenExpected);
-  alignData(c);
+  const std::int64_t start = position_;
   std::int32_t low = 0;
   std::int32_t high = -1;
   OrdinalBounds(type.index, low, high);
+  const std::int64_t count = std::int64_t{high} - low + 1;
+  const std::int64_t stride = count > 0 ? type.size / count : 0;
   for (std::int64_t i = low; i <= high; ++i) {
-    c.nextToken();
-    emitConstantData(c, *type.base);
+    c_.nextToken();
+    padTo(start, (i - low) * stride);
+    emit(*type.base, true);
     if (i != high) {
-      expectToken(c, TokenCode::Comma, err::kCommaExpected);
+      expectToken(c_, TokenCode::Comma, err::kCommaExpected);
     }
   }
-  expectToken(c, TokenCode::CloseParen, err::kCloseParenExpected);
-  c.nextToken();
+  expectToken(c_, TokenCode::CloseParen, err::kCloseParenExpected);
+  padTo(start, type.size);
+  c_.nextToken();
 }
 
-// "(" field ":" value { ";" field ":" value } ")", the fields in declaration order.
-void emitRecord(Compilation& c, TypeDescriptor& type) {
-  expectToken(c, TokenCode::OpenParen, err::kOpenParenExpected);
-  alignData(c);
+// "(" field ":" value { ";" field ":" value } ")", the fields in declaration order, each
+// at its offset; the variant part gets zero bytes.
+void ConstantDataWriter::emitRecord(TypeDescriptor& type, bool nested) {
+  expectToken(c_, TokenCode::OpenParen, err::kOpenParenExpected);
+  if (!nested) {
+    align();
+  }
+  const std::int64_t start = position_;
   SymbolEntry* field = type.firstField;
   while (field != nullptr) {
-    c.nextToken();
-    if (c.token() != TokenCode::Identifier || c.scanner.currentIdentifier() != field->name) {
-      c.reportError(kFieldsOutOfOrder);
+    c_.nextToken();
+    if (c_.token() != TokenCode::Identifier || c_.scanner.currentIdentifier() != field->name) {
+      c_.reportError(kFieldsOutOfOrder);
     }
-    c.nextToken();
-    expectToken(c, TokenCode::Colon, err::kColonExpected);
-    c.nextToken();
-    emitConstantData(c, *field->type);
+    c_.nextToken();
+    expectToken(c_, TokenCode::Colon, err::kColonExpected);
+    c_.nextToken();
+    padTo(start, field->offset);
+    emit(*field->type, true);
     field = field->next;
-    if (c.token() != TokenCode::Semicolon) {
+    if (c_.token() != TokenCode::Semicolon) {
       break;
     }
   }
   if (field != nullptr) {
-    c.reportError(err::kSemicolonExpected);
+    c_.reportError(err::kSemicolonExpected);
   }
-  expectToken(c, TokenCode::CloseParen, err::kCloseParenExpected);
-  c.nextToken();
+  expectToken(c_, TokenCode::CloseParen, err::kCloseParenExpected);
+  padTo(start, type.size);
+  c_.nextToken();
 }
 
-}  // namespace
-
-void emitConstantData(Compilation& c, TypeDescriptor& type) {
+void ConstantDataWriter::emit(TypeDescriptor& type, bool nested) {
   switch (type.kind) {
     case TypeKind::Char:
     case TypeKind::Integer:
@@ -232,23 +300,29 @@ void emitConstantData(Compilation& c, TypeDescriptor& type) {
     case TypeKind::Address:
     case TypeKind::Real:
     case TypeKind::Enumeration:
-      emitScalar(c, type);
+      emitScalar(type);
       return;
     case TypeKind::Pointer:
-      emitPointer(c, type);
+      emitPointer(type);
       return;
     case TypeKind::Array:
-      emitArray(c, type);
+      emitArray(type, nested);
       return;
     case TypeKind::String:
-      emitString(c, type);
+      emitString(type);
       return;
     case TypeKind::Record:
-      emitRecord(c, type);
+      emitRecord(type, nested);
       return;
     default:
-      c.reportError(err::kSemicolonExpected);
+      c_.reportError(err::kSemicolonExpected);
   }
+}
+
+}  // namespace
+
+void emitConstantData(Compilation& c, TypeDescriptor& type) {
+  ConstantDataWriter(c).emit(type, false);
 }
 
 void parseTypedConstant(Compilation& c, const std::string& name, std::int32_t declarationLine) {

@@ -25,7 +25,68 @@ struct Placement {
   VarGroup& group;
   bool nextOf = false;
   bool stackSet = false;
+  // Bytes the field and index selectors written after the base add to its place.
+  std::int32_t selected = 0;
 };
+
+// A level-1 frame variable has an assembler symbol (its equate) only when the stack
+// address is known.
+bool hasOwnEquate(const Placement& p, const SymbolEntry& base) {
+  return base.kind == IdentKind::FrameVariable && base.level == 1 && p.stackSet;
+}
+
+// What the field selectors and constant indexes after the base name add to its place. A
+// designator whose place is not fixed - one that follows a pointer or takes a variable
+// index - is error 22. The designator parser puts a frame variable's own offset into the
+// same offset tree, and reaches a variable of an enclosing routine through one more leaf.
+std::int32_t selectorOffset(Placement& p, const ExprNode& address) {
+  const SymbolEntry* base = address.symbol;
+  if (base == nullptr) {
+    return 0;
+  }
+  int expectedLeaves = 1;
+  std::int32_t ownOffset = 0;
+  const bool inFrame = base->kind == IdentKind::FrameVariable || base->kind == IdentKind::Parameter;
+  if (inFrame && !hasOwnEquate(p, *base)) {
+    ownOffset = base->offset;
+    if (base->level < p.c.symbols.scopeLevel()) {
+      ++expectedLeaves;
+    }
+    if (base->kind == IdentKind::Parameter && base->isVarParameter) {
+      ++expectedLeaves;
+    }
+  }
+  const ExprNode* last = &address;
+  int leaves = 1;
+  while (last->nextSelector) {
+    last = last->nextSelector.get();
+    ++leaves;
+  }
+  if (leaves != expectedLeaves) {
+    p.c.reportError(kIntegerConstantExpected);
+  }
+  std::int32_t place = 0;
+  if (last->offsetTree) {
+    if (!last->offsetTree->isConstantOf(ConstKind::Integer)) {
+      p.c.reportError(kIntegerConstantExpected);
+    }
+    place = last->offsetTree->value.intValue;
+  }
+  const std::int32_t selected = static_cast<std::int32_t>(static_cast<std::uint32_t>(place) -
+                                                          static_cast<std::uint32_t>(ownOffset));
+  if (selected != 0 && p.nextOf) {
+    p.c.reportError(kNextOfNotAllowed);  // "next of" a part of a variable
+  }
+  return selected;
+}
+
+// "+n" or "-n" for a distance that is not 0.
+std::string signedDistance(std::int32_t distance) {
+  if (distance > 0) {
+    return "+" + std::to_string(distance);
+  }
+  return distance < 0 ? std::to_string(distance) : std::string();
+}
 
 // The assembler symbol of a variable placed at a fixed address: its name, or inside a
 // routine name "." declaration line, since routines may reuse the name.
@@ -50,12 +111,6 @@ void equateVariable(Compilation& c, SymbolEntry& variable, const std::string& va
 std::string baseOperandText(const SymbolEntry& base) {
   if (!base.assemblerLabel.empty()) {
     return base.assemblerLabel;
-  }
-  if (base.level == 0 && base.name == "IORESULT") {
-    return "\\ram+16";
-  }
-  if (base.level == 0 && base.name == "DOSERROR") {
-    return "\\ram+18";
   }
   return base.name;
 }
@@ -82,7 +137,9 @@ void atConstantAddress(Placement& p, const ExprNode& address) {
 
 void overVariable(Placement& p, const SymbolEntry& base) {
   Compilation& c = p.c;
-  if (base.level == 1 && !p.stackSet) {
+  // A level-1 frame variable has no symbol without the stack address; a unit's or an
+  // ABSOLUTE variable of level 1 has its own.
+  if (base.kind == IdentKind::FrameVariable && base.level == 1 && !p.stackSet) {
     c.reportError(kStackNotDefined);
   }
   std::int32_t offset = base.offset;
@@ -96,13 +153,9 @@ void overVariable(Placement& p, const SymbolEntry& base) {
     const std::int32_t baseSize = base.type != nullptr ? base.type->size : 0;
     offset = base.offset - RoundEven(baseSize);
   }
+  offset += p.selected;
   const std::int32_t distance = offset - base.offset;
-  std::string value = baseOperandText(base);
-  if (distance > 0) {
-    value += "+" + std::to_string(distance);
-  } else if (distance < 0) {
-    value += std::to_string(distance);
-  }
+  const std::string value = baseOperandText(base) + signedDistance(distance);
   for (SymbolEntry* variable : p.group.variables) {
     variable->level = base.level;
     variable->offset = offset;
@@ -125,7 +178,7 @@ void overParameter(Placement& p, const SymbolEntry& parameter) {
     variable->kind = IdentKind::Parameter;
     variable->isVarParameter = false;
     variable->level = parameter.level;
-    variable->offset = parameter.offset;
+    variable->offset = parameter.offset + p.selected;
   }
 }
 
@@ -134,6 +187,7 @@ void atSymbol(Placement& p, const ExprNode& address) {
   if (!text.empty() && text[0] == '#') {
     text.erase(0, 1);
   }
+  text += signedDistance(p.selected);
   if (p.nextOf) {
     if (!text.empty() && text[0] == '@') {
       p.c.reportError(kNextOfNotAllowed);
@@ -172,6 +226,9 @@ void placeAbsolute(Compilation& c, VarGroup& group) {
     c.reportError(kIntegerConstantExpected);
   }
   const SymbolEntry* base = address->symbol;
+  if (!address->isConstant()) {
+    p.selected = selectorOffset(p, *address);
+  }
   if (address->isConstantOf(ConstKind::Integer)) {
     atConstantAddress(p, *address);
   } else if (base != nullptr && base->kind == IdentKind::Parameter &&

@@ -85,8 +85,10 @@ void allocateInWorkArea(Compilation& c, VarGroup& group, std::int32_t& counter) 
 }
 
 // VAR list ";" EXTERNAL ";": the storage just allocated is given back and the variables
-// become symbols that another file defines. The scanner stands on EXTERNAL.
-void makeExternal(Compilation& c, VarGroup& group, AllocationMode mode, std::int32_t& counter) {
+// become symbols that another file defines. The scanner stands on EXTERNAL. `before` is
+// the counter as it stood before the group was allocated.
+void makeExternal(Compilation& c, VarGroup& group, AllocationMode mode, std::int32_t& counter,
+                  std::int32_t before) {
   c.nextToken();
   if (c.token() != TokenCode::Semicolon) {
     c.reportError(err::kSemicolonExpected);
@@ -106,6 +108,13 @@ void makeExternal(Compilation& c, VarGroup& group, AllocationMode mode, std::int
     variable.isVarParameter = false;
     variable.level = 0;
     variable.offset = 0;
+  }
+  // A stack variable of odd size above 1 took its size plus at most one byte of alignment
+  // but gives back its size rounded up to even; on an odd counter that is one byte more
+  // than it took, and the counter must never rise above where the group began, or the
+  // next variable would share the byte of the one declared before the group.
+  if (mode == AllocationMode::Stack && counter > before) {
+    counter = before;
   }
   c.nextToken();
 }
@@ -153,6 +162,7 @@ void parseVarSection(Compilation& c, AllocationMode mode, std::int32_t& counter)
       // The equate lines must stay withdrawable until the token after ";" shows whether
       // the group is EXTERNAL.
       const RawLineHold hold(c.emitter);
+      const std::int32_t before = counter;
       if (mode == AllocationMode::Stack) {
         allocateOnStack(c, group, counter);
       } else {
@@ -163,7 +173,7 @@ void parseVarSection(Compilation& c, AllocationMode mode, std::int32_t& counter)
         c.reportError(kReservedWord);
       }
       if (c.token() == TokenCode::External) {
-        makeExternal(c, group, mode, counter);
+        makeExternal(c, group, mode, counter, before);
       }
     } else {
       c.reportError(err::kSemicolonExpected);

@@ -34,8 +34,11 @@ class ExprParser {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   }
 
-  static std::unique_ptr<ExprNode> binary(ExprNode::Kind kind, std::unique_ptr<ExprNode> left,
-                                          std::unique_ptr<ExprNode> right) {
+  // A long chain of operators builds a tree as deep as the chain is long, and evaluating or
+  // freeing it recurses that deep: the count is bounded like the nesting.
+  std::unique_ptr<ExprNode> binary(ExprNode::Kind kind, std::unique_ptr<ExprNode> left,
+                                   std::unique_ptr<ExprNode> right) {
+    if (++operators_ > kMaxOperators) fail("expression too long");
     auto node = std::make_unique<ExprNode>();
     node->kind = kind;
     node->left = std::move(left);
@@ -146,9 +149,11 @@ class ExprParser {
   }
 
   static constexpr int kMaxDepth = 200;
+  static constexpr int kMaxOperators = 1000;
   const std::string& text_;
   size_t pos_ = 0;
   int depth_ = 0;
+  int operators_ = 0;
 };
 
 }  // namespace

@@ -27,7 +27,12 @@ std::string findCaseInsensitive(const std::string& path) {
 
 FileReader diskFileReader() {
   return [](const std::string& path) -> std::optional<std::string> {
-    std::ifstream in(findCaseInsensitive(path), std::ios::binary);
+    std::string found = findCaseInsensitive(path);
+    // A folder opens like an empty file, and a device such as /dev/zero never ends: only
+    // ordinary files hold assembly text.
+    std::error_code error;
+    if (!fs::is_regular_file(found, error)) return std::nullopt;
+    std::ifstream in(found, std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();

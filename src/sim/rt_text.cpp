@@ -140,11 +140,13 @@ void textToReal(RuntimeCall& call) {
   if (length == 0 || length != text.size()) {
     position = static_cast<uint16_t>(bad + 1);
   } else {
+    // A number beyond the REAL range is the text's error, reported at its last character,
+    // not a fault of the program.
     long double value = std::strtold(text.c_str(), nullptr);
-    if (std::isinf(value)) {
-      position = static_cast<uint16_t>(text.size());
-    } else {
+    try {
       result = real48::fromLongDouble(value);
+    } catch (const RuntimeFault&) {
+      position = static_cast<uint16_t>(text.size());
     }
   }
   call.writeReal(call.cpu().er[7], result);

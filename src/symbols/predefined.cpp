@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "asmout/runtime_names.h"
 #include "diag/short_text.h"
 #include "driver/compilation.h"
 #include "symbols/symbol_table.h"
@@ -218,8 +219,9 @@ void SymbolTable::enterPredefinedEnvironment() {
     enter(cutText(device, kDeviceNameLength), IdentKind::Device, t.chdevpType);
   }
 
-  enter("IORESULT", IdentKind::FixedVariable, t.integerType);
-  enter("DOSERROR", IdentKind::FixedVariable, t.integerType);
+  // The two system variables live in fixed cells of the runtime's RAM area.
+  enter("IORESULT", IdentKind::FixedVariable, t.integerType).assemblerLabel = rt::kIoResultCell;
+  enter("DOSERROR", IdentKind::FixedVariable, t.integerType).assemblerLabel = rt::kDosErrorCell;
 
   enterPredefinedRoutines();
 }

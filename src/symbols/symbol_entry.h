@@ -126,7 +126,8 @@ struct SymbolEntry {
   // Record fields copied by WITH: operand text of the record's base address.
   std::string baseText;
   // Fixed-address variables whose assembler symbol is not their name (the predefined DATE
-  // is the compile-date string "\date"); empty when the name is the symbol.
+  // is the compile-date string "\date", IORESULT and DOSERROR are cells of the runtime);
+  // empty when the name is the symbol.
   std::string assemblerLabel;
   IdentKind kind = IdentKind::Type;
 

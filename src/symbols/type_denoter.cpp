@@ -3,6 +3,7 @@
 #include "symbols/type_denoter.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -282,11 +283,12 @@ TypeDescriptor* TypeDenoterParser::parseArrayType() {
 // index = [ "+" | "-" ] ( constant | integer ) ".." constant | enumeration or subrange
 //         type identifier
 TypeDescriptor* TypeDenoterParser::parseIndexType() {
-  const bool hasSign = c_.token() == TokenCode::Plus || c_.token() == TokenCode::Minus;
-  const bool negate = c_.token() == TokenCode::Minus;
-  if (hasSign) {
+  std::optional<TokenCode> sign;
+  if (c_.token() == TokenCode::Plus || c_.token() == TokenCode::Minus) {
+    sign = c_.token();
     c_.nextToken();
   }
+  const bool hasSign = sign.has_value();
   if (c_.token() == TokenCode::Identifier) {
     SymbolEntry* entry = symbols_.LookupIdentifier(kinds::kTypeOrConstant);
     if (entry == nullptr) {
@@ -303,14 +305,11 @@ TypeDescriptor* TypeDenoterParser::parseIndexType() {
   } else if (c_.token() != TokenCode::IntegerConst) {
     c_.reportError(kSimpleTypeExpected);
   }
-  // The bound is a copy: negating it leaves the declared constant as it was.
-  ConstantOperand lower = parseConstantValue(c_);
-  if (negate) {
-    if (lower.value.kind != ConstKind::Integer) {
-      c_.reportError(kSimpleTypeExpected);
-    }
-    lower.value.intValue =
-        static_cast<std::int32_t>(0U - static_cast<std::uint32_t>(lower.value.intValue));
+  // The sign belongs to the first operand of the bound ("-N+1" is (-N)+1), and the bound
+  // is a copy: negating it leaves the declared constant as it was.
+  const ConstantOperand lower = parseConstantValueAfterSign(c_, sign);
+  if (hasSign && lower.value.kind != ConstKind::Integer) {
+    c_.reportError(kSimpleTypeExpected);
   }
   return parseSubrange(lower);
 }

@@ -46,7 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"VAR X: INTEGER; ABSOLUTE", 53, "ABSOLUTE"},
         ErrorCase{"CONST K = 5 DIV 0;", 54, ";"}, ErrorCase{"VAR 5: INTEGER;", 58, "5"},
         ErrorCase{"VAR X, : INTEGER;", 58, ":"}, ErrorCase{"CONST ;", 58, ";"},
-        ErrorCase{"TYPE ;", 58, ";"}, ErrorCase{"VAR X: INTEGER; Y: INTEGER ABSOLUTE X;", 82, ";"},
+        ErrorCase{"TYPE ;", 58, ";"}, ErrorCase{"TYPE T = T;", 31, ";"},
+        // Locals that leave no 32-bit frame reservation.
+        ErrorCase{"VAR A: ARRAY[1..$7FFFFFF0] OF BYTE;", 45, "BEGIN"},
+        ErrorCase{"VAR X: INTEGER; Y: INTEGER ABSOLUTE X;", 82, ";"},
         ErrorCase{"VAR X: INTEGER ABSOLUTE NEXTOF 100;", 92, ";"},
         ErrorCase{"VAR X: INTEGER ABSOLUTE 'A';", 22, ";"},
         ErrorCase{"VAR I: INTEGER; X: INTEGER ABSOLUTE I + 1;", 22, ";"},
@@ -75,6 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"VAR V: INTEGER; CONST Q: ^INTEGER = V;", 78, ";"},
                       ErrorCase{"VAR V: INTEGER; CONST Q: ^INTEGER = @V;", 25, ";"},
                       ErrorCase{"VAR C: CHAR; CONST Q: ^INTEGER = @C;", 44, ";"},
+                      ErrorCase{"TYPE PT = ^INTEGER; CONST T: PT = NIL; Q: PT = @T^;", 25, ";"},
+                      ErrorCase{"CONST T: ARRAY[0..1] OF INTEGER = (1, 2); I: INTEGER = 0;\n"
+                                "Q: ^INTEGER = @T[I];",
+                                25, ";"},
                       ErrorCase{"CONST Q: POINTER = @INTEGER(5);", 997, ";"},
                       ErrorCase{"CONST A: LONGINT = @ABS(1);", 80, "("},
                       ErrorCase{"VAR P: POINTER; CONST X: INTEGER = P^;", 81, "^"}));
@@ -94,9 +101,31 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"CONST K = SIZEOF(K);", 63, "K)"}, ErrorCase{"CONST K = BYTE 5;", 4, "5"},
         ErrorCase{"CONST K = WORD(5);", 44, ")"}));
 
-INSTANTIATE_TEST_SUITE_P(Storage, StackProgramErrorTest,
-                         ::testing::Values(ErrorCase{"VAR X: INTEGER; Y: BYTE ABSOLUTE NEXTOF 5;",
-                                                     92, ";"}));
+INSTANTIATE_TEST_SUITE_P(
+    Storage, StackProgramErrorTest,
+    ::testing::Values(ErrorCase{"VAR X: INTEGER; Y: BYTE ABSOLUTE NEXTOF 5;", 92, ";"},
+                      // The place of an ABSOLUTE variable must be fixed.
+                      ErrorCase{"VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; "
+                                "Q: INTEGER ABSOLUTE A[I];",
+                                22, ";"},
+                      ErrorCase{"TYPE PT = ^INTEGER; VAR X: PT; Q: INTEGER ABSOLUTE X^;", 22, ";"},
+                      ErrorCase{"VAR R: RECORD A, B: INTEGER END; "
+                                "Y: INTEGER ABSOLUTE NEXTOF R.B;",
+                                92, ";"},
+                      // Pointers to two record types with the same fields differ.
+                      ErrorCase{"TYPE P = ^NODE; NODE = RECORD V: INTEGER END;\n"
+                                "OTHER = RECORD V: INTEGER END; R = ^OTHER;\n"
+                                "VAR N: NODE; CONST A: P = @N; C: R = @N;",
+                                44, ";"},
+                      ErrorCase{"TYPE S = STRING[256];", 45, "];"}));
+
+// NEXTOF needs the stack address even over a variable that has a symbol of its own.
+TEST(UnitErrorTest, NextOfWithoutTheStackAddress) {
+  const ErrorSite site = errorSite(
+      "UNIT U;\nINTERFACE\nVAR X: INTEGER; Z: BYTE ABSOLUTE NEXTOF X;\nIMPLEMENTATION\nEND.\n");
+  EXPECT_EQ(site.number, 93);
+  EXPECT_EQ(site.atCaret.rfind(";", 0), 0U) << site.atCaret;
+}
 
 TEST(UnitErrorTest, ImplementationIsRequired) {
   const ErrorSite site = errorSite("UNIT U;\nINTERFACE\nVAR A: BYTE;\nEND.\n");

@@ -48,6 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "VAR A: BYTE;\nX, Z: INTEGER;\nEXTERNAL;\nB: BYTE;",
                     // The words are given back, the byte of alignment before them is not.
                     {"A\t\tequ\t\\stack-17", "B\t\tequ\t\\stack-19"}},
+        // An odd-sized string on an odd counter: giving back its rounded size must not
+        // hand out the byte of the CHAR declared before it again.
+        StorageCase{"ExternalOddSizeNeverRisesAboveItsStart",
+                    "VAR C: CHAR; S: STRING[2]; EXTERNAL;\nVAR B: BYTE;",
+                    {"C\t\tequ\t\\stack-17", "B\t\tequ\t\\stack-18"}},
         StorageCase{"AbsoluteConstantInDecimal",
                     "VAR PORT: BYTE ABSOLUTE $FFFFB1;",
                     {"PORT\t\tequ\t16777137"}},
@@ -77,7 +82,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "VAR PORT: BYTE ABSOLUTE $FFFFB1; ALIAS: BYTE ABSOLUTE PORT;",
                     {"PORT\t\tequ\t16777137", "ALIAS\t\tequ\tPORT"}},
         StorageCase{
-            "AbsoluteOverIoResult", "VAR R: INTEGER ABSOLUTE IORESULT;", {"R\t\tequ\t\\ram+16"}}));
+            "AbsoluteOverIoResult", "VAR R: INTEGER ABSOLUTE IORESULT;", {"R\t\tequ\t\\ram+16"}},
+        // A program's own external IORESULT is its own symbol, not the runtime's cell.
+        StorageCase{"AbsoluteOverAnExternalNamedLikeIoResult",
+                    "VAR IORESULT: INTEGER; EXTERNAL;\nVAR R: INTEGER ABSOLUTE IORESULT;",
+                    {"R\t\tequ\tIORESULT"}},
+        // Fields and constant indexes after the base name move the place.
+        StorageCase{
+            "AbsoluteOverAFieldAndAnElement",
+            "VAR R: RECORD A, B: INTEGER END; Y: INTEGER ABSOLUTE R.B;\n"
+            "A: ARRAY[1..4] OF INTEGER; Q: INTEGER ABSOLUTE A[3];",
+            {"R\t\tequ\t\\stack-20", "Y\t\tequ\tR+2", "A\t\tequ\t\\stack-28", "Q\t\tequ\tA+4"}},
+        StorageCase{"AbsoluteOverATypedConstantElement",
+                    "CONST T: ARRAY[0..3] OF BYTE = (1, 2, 3, 4);\nVAR U: BYTE ABSOLUTE T[2];",
+                    {"U\t\tequ\t\\T+2"}}));
 
 // Sizes and offsets of types, visible in the offsets the allocation gives.
 INSTANTIATE_TEST_SUITE_P(
@@ -86,12 +104,13 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"ShortStringHasALengthByte",
                     "VAR Z: BYTE; S: STRING[10]; Y: BYTE;",
                     {"Z\t\tequ\t\\stack-17", "S\t\tequ\t\\stack-28", "Y\t\tequ\t\\stack-29"}},
+        // The field offsets show through ABSOLUTE over the field.
         StorageCase{"RecordOfCharAndInteger",
-                    "VAR R: RECORD C: CHAR; I: INTEGER END; Y: BYTE;",
-                    {"R\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21"}},
+                    "VAR R: RECORD C: CHAR; I: INTEGER END; Y: BYTE; F: INTEGER ABSOLUTE R.I;",
+                    {"R\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21", "F\t\tequ\tR+2"}},
         StorageCase{"RecordOfCharAndString",
-                    "VAR R: RECORD C: CHAR; S: STRING[3] END; Y: BYTE;",
-                    {"R\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23"}},
+                    "VAR R: RECORD C: CHAR; S: STRING[3] END; Y: BYTE; F: BYTE ABSOLUTE R.S;",
+                    {"R\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23", "F\t\tequ\tR+1"}},
         StorageCase{"ByteArrayHasOddSize",
                     "VAR Z: BYTE; A: ARRAY[1..3] OF BYTE; Y: BYTE;",
                     {"Z\t\tequ\t\\stack-17", "A\t\tequ\t\\stack-20", "Y\t\tequ\t\\stack-21"}},
@@ -107,6 +126,16 @@ INSTANTIATE_TEST_SUITE_P(
         StorageCase{"NegatedConstantBoundKeepsTheConstant",
                     "CONST N = 5;\nVAR A: ARRAY[-N..N] OF BYTE; B: ARRAY[1..N] OF BYTE;",
                     {"A\t\tequ\t\\stack-28", "B\t\tequ\t\\stack-34"}},
+        // -N+1..N is (-N)+1..N = -4..5: ten elements.
+        StorageCase{"SignOfABoundBelongsToItsFirstOperand",
+                    "CONST N = 5;\nVAR A: ARRAY[-N+1..N] OF BYTE; B: BYTE;",
+                    {"A\t\tequ\t\\stack-26", "B\t\tequ\t\\stack-27"}},
+        // A pointer type written before its target makes a placeholder that the later
+        // declaration completes: both pointer types then take the address of a NODE.
+        StorageCase{"PointerPlaceholderIsCompleted",
+                    "TYPE P = ^NODE; NODE = RECORD V: INTEGER; NEXT: P END; Q = ^NODE;\n"
+                    "VAR N: NODE; Y: BYTE;\nCONST A: P = @N; B: Q = @N;",
+                    {"N\t\tequ\t\\stack-22", "Y\t\tequ\t\\stack-23", "\\A:\tdl\tN", "\\B:\tdl\tN"}},
         StorageCase{"TypeSectionsComeInAnyOrder",
                     "TYPE T = INTEGER;\nVAR A: T;\nCONST K = 2;\nVAR B: ARRAY[1..K] OF T;",
                     {"A\t\tequ\t\\stack-18", "B\t\tequ\t\\stack-22"}}));
@@ -175,6 +204,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "VAR A: BYTE;\nX: INTEGER;\nEXTERNAL;\nB: BYTE;",
                  "",
                  {"A\t\tequ\tIO.WORK", "B\t\tequ\tIO.WORK+2"}},
+        // A unit variable has its own symbol: no stack address is needed to overlay it.
+        UnitCase{"AbsoluteOverAUnitVariable",
+                 "VAR X: INTEGER; Y: INTEGER ABSOLUTE X;",
+                 "",
+                 {"X\t\tequ\tIO.WORK", "Y\t\tequ\tX"}},
         UnitCase{"EmptySections", "", "", {"\tend"}}));
 
 TEST(UnitStorageTest, ExternalUnitVariableLeavesNoLineBehind) {

@@ -90,11 +90,36 @@ INSTANTIATE_TEST_SUITE_P(
                  "TYPE R = RECORD A, B: BYTE END;\nCONST T: ARRAY[1..2] OF R = ((A: 1; B: 2), (A: "
                  "3; B: 4));",
                  {"\\T:\tdb\t  1,  2,  3,  4"}},
+        // The data takes the room the layout gives: a variant part is filled with zeros,
+        // a field or element follows the padded size of the one before it, and the inner
+        // arrays of a two-index array are packed.
+        DataCase{"VariantPartFilledWithZeros",
+                 "CONST V: RECORD A: BYTE; CASE B: BYTE OF 0: (X: LONGINT) END = (A: 1; B: 0);\n"
+                 "W: INTEGER = 7;",
+                 {"\\V:\tdb\t  1,  0,  0,  0,  0,  0", "\\W:\tdw\th'0007"}},
+        DataCase{"FieldAfterAnOddInnerRecord",
+                 "CONST R: RECORD Q: RECORD C: CHAR END; D: CHAR END = (Q: (C: 'A'); D: 'B');",
+                 {"\\R:\tdb\t 65,  0, 66,  0"}},
+        DataCase{"FieldAfterArraysOfArrays",
+                 "CONST N: RECORD A: ARRAY[1..2] OF ARRAY[1..3] OF BYTE; C: CHAR END =\n"
+                 "(A: ((1, 2, 3), (4, 5, 6)); C: 'C');",
+                 {"\\N:\tdb\t  1,  2,  3,  0,  4,  5,  6,  0", "\tdb\t 67,  0"}},
+        DataCase{"TwoIndexArrayOfBytesIsPacked",
+                 "CONST M: ARRAY[1..2, 1..3] OF BYTE = ((1, 2, 3), (4, 5, 6));",
+                 {"\\M:\tdb\t  1,  2,  3,  4,  5,  6"}},
         DataCase{"PointerNil", "CONST Q: POINTER = NIL;", {"\\Q:\tdl\th'00000000"}},
         DataCase{"PointerToAVariable", "VAR V: INTEGER;\nCONST Q: ^INTEGER = @V;", {"\\Q:\tdl\tV"}},
         DataCase{"PointerToATypedConstant",
                  "CONST T: INTEGER = 1; Q: ^INTEGER = @T;",
                  {"\\Q:\tdl\t\\T"}},
+        // Field selectors and constant indexes after the name move the address.
+        DataCase{"AddressesKeepTheirSelectors",
+                 "VAR R: RECORD A, B: INTEGER END;\n"
+                 "CONST T: ARRAY[0..3] OF INTEGER = (1, 2, 3, 4);\n"
+                 "Q: ^INTEGER = @R.B; Q2: ^INTEGER = @T[2]; L: LONGINT = @T[1];",
+                 {"\\Q:\tdl\tR+2", "\\Q2:\tdl\t\\T+4", "\\L:\tdl\t\\T+2"}},
+        // DATE has no storage of its own: it is the compile-date string of the prologue.
+        DataCase{"AddressOfDate", "CONST D: LONGINT = @DATE;", {"\\D:\tdl\t\\date"}},
         DataCase{"AddressAsLongInt", "CONST T: INTEGER = 1; A: LONGINT = @T;", {"\\A:\tdl\t\\T"}},
         DataCase{"ExternalTypedConstant",
                  "CONST E: INTEGER; EXTERNAL;\nA: LONGINT = @E;",

@@ -217,6 +217,22 @@ const ErrorCase kErrorCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Malformed, AssemblyErrorTest, ::testing::ValuesIn(kErrorCases));
 
+TEST(AssemblerLimitsTest, LongOperatorChainIsAnErrorNotACrash) {
+  // A chain of operators builds a tree as deep as the chain; evaluating and freeing one of
+  // a few hundred thousand terms overflowed the host stack.
+  std::string sum = "1";
+  for (int i = 0; i < 300000; ++i) sum += "+1";
+  auto errors = assemblyErrors("START:\tmov.l\t#" + sum + ",r0\n");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("test.asm:1: error: expression too long", 0), 0u);
+  // A long but reasonable chain still works.
+  std::string terms = "0";
+  for (int i = 0; i < 500; ++i) terms += "+2-1";
+  SimRun run = runSnippet("mov.l #" + terms + ",r0");
+  ASSERT_EQ(run.status, ExitStatus::kHalted) << run.messages;
+  EXPECT_EQ(run.reg(0), 500u);
+}
+
 }  // namespace
 }  // namespace vorax::sim::testing
 

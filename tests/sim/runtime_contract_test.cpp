@@ -156,6 +156,8 @@ const ContractCase kContracts[] = {
      nullptr, 0},
     {"Asc2rExponent", "sub.l #6,sp\nbsr \\lodsi\ndb 5,'-1e+2'\nbsr \\asc2r\nbsr \\r2int", 0,
      0xFFFFFF9C, nullptr, 0},
+    {"Asc2rBeyondTheRealRange", "sub.l #6,sp\nbsr \\lodsi\ndb 4,'1e39',0\nbsr \\asc2r", 6, kAny,
+     nullptr, 4},
     {"Asc2rErrorPosition", "sub.l #6,sp\nbsr \\lodsi\ndb 3,'1.x'\nbsr \\asc2r", 6, kAny, nullptr,
      3},
     // Heap.

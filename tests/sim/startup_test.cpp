@@ -122,6 +122,17 @@ TEST_F(CommandLineTest, ExitStatusesAreDistinct) {
   EXPECT_EQ(simulate({}), static_cast<int>(ExitStatus::kUsage));
 }
 
+TEST_F(CommandLineTest, FoldersAndDevicesAreNotAssemblyFiles) {
+  // Read as files, a folder looked empty and /dev/zero never ended.
+  std::string folder = std::filesystem::temp_directory_path().string();
+  EXPECT_EQ(simulate({folder}), static_cast<int>(ExitStatus::kAssemblyError));
+  EXPECT_NE(err_.str().find("can't read the file"), std::string::npos) << err_.str();
+  std::string includer = writeFile("inc.asm", "\tdl\tprogram,0\n\tinclude\t/dev/zero\n");
+  EXPECT_EQ(simulate({includer}), static_cast<int>(ExitStatus::kAssemblyError));
+  EXPECT_NE(err_.str().find(":2: error: can't read the include file"), std::string::npos)
+      << err_.str();
+}
+
 TEST_F(CommandLineTest, TracePrintsEachLineWithAddressAndRegisters) {
   std::string demo = std::string(VORAX_SOURCE_DIR) + "/tests/sim/empty_program.asm";
   ASSERT_EQ(simulate({"--trace", demo}), 0);
