@@ -49,8 +49,8 @@ class Compilation {
   // The next free offset of a unit's work area, shared by its interface and
   // implementation VAR sections.
   std::int32_t unitWorkAreaOffset = 0;
-  // Value of the constant STACK that a program with a stack value gets (entered into
-  // the program's scope once the identifier table takes it).
+  // Value of the constant STACK that a program with a stack value gets; the prologue
+  // sets it and the driver enters it into the program's scope.
   std::optional<std::int32_t> stackConstant;
 
   // Held by every recursive-descent level of the parsers (an expression, a type): a
