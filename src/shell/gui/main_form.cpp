@@ -33,6 +33,19 @@ QStringList localFiles(const QMimeData& data) {
   return files;
 }
 
+// The window only reads a dropped file. Answering that it moved the file would allow the
+// source to delete its own copy, so a drop is taken as a copy, or as a link when no copy
+// is offered; a source that offers only to move the file is refused.
+Qt::DropAction dropActionForReading(Qt::DropActions offered) {
+  if (offered & Qt::CopyAction) {
+    return Qt::CopyAction;
+  }
+  if (offered & Qt::LinkAction) {
+    return Qt::LinkAction;
+  }
+  return Qt::IgnoreAction;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(QStringList arguments, std::filesystem::path settingsFile, QWidget* parent)
@@ -189,18 +202,22 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (!localFiles(*event->mimeData()).isEmpty()) {
-    event->acceptProposedAction();
+  const Qt::DropAction action = dropActionForReading(event->possibleActions());
+  if (action != Qt::IgnoreAction && !localFiles(*event->mimeData()).isEmpty()) {
+    event->setDropAction(action);
+    event->accept();
   }
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
+  const Qt::DropAction action = dropActionForReading(event->possibleActions());
   const QStringList files = localFiles(*event->mimeData());
-  if (files.isEmpty()) {
+  if (action == Qt::IgnoreAction || files.isEmpty()) {
     return;
   }
   // Accepting releases the drop before the compilation holds the thread.
-  event->acceptProposedAction();
+  event->setDropAction(action);
+  event->accept();
   WMDropfiles(files);
 }
 

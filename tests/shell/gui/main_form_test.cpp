@@ -241,6 +241,50 @@ class MainFormTest : public QObject {
     QCOMPARE(t.compiled.size(), std::size_t{2});
   }
 
+  // The window only reads what is dropped on it: it never answers that it moved the file,
+  // which would let the source delete its copy.
+  void dropIsTakenAsACopyNeverAsAMove_data() {
+    QTest::addColumn<Qt::DropActions>("offered");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<Qt::DropAction>("proposed");  // what the user's keys ask for
+    QTest::addColumn<Qt::DropAction>("answer");    // IgnoreAction: the drop is refused
+    QTest::newRow("move asked, copy offered")
+        << Qt::DropActions(Qt::CopyAction | Qt::MoveAction)
+        << Qt::KeyboardModifiers(Qt::ShiftModifier) << Qt::MoveAction << Qt::CopyAction;
+    QTest::newRow("plain copy") << Qt::DropActions(Qt::CopyAction | Qt::MoveAction)
+                                << Qt::KeyboardModifiers(Qt::NoModifier) << Qt::CopyAction
+                                << Qt::CopyAction;
+    QTest::newRow("link only") << Qt::DropActions(Qt::LinkAction)
+                               << Qt::KeyboardModifiers(Qt::NoModifier) << Qt::LinkAction
+                               << Qt::LinkAction;
+    QTest::newRow("move only") << Qt::DropActions(Qt::MoveAction)
+                               << Qt::KeyboardModifiers(Qt::NoModifier) << Qt::MoveAction
+                               << Qt::IgnoreAction;
+  }
+  void dropIsTakenAsACopyNeverAsAMove() {
+    QFETCH(Qt::DropActions, offered);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(Qt::DropAction, proposed);
+    QFETCH(Qt::DropAction, answer);
+    FormUnderTest t;
+    t.showActive();
+    QMimeData data;
+    urlData({t.path("DEMO.PAS")}, data);
+    const QPoint centre = t.form.rows().geometry().center();
+    QDragEnterEvent enter(centre, offered, &data, Qt::LeftButton, modifiers);
+    QCOMPARE(enter.proposedAction(), proposed);
+    QApplication::sendEvent(t.form.windowHandle(), &enter);
+    QCOMPARE(enter.isAccepted(), answer != Qt::IgnoreAction);
+    QDropEvent drop(centre, offered, &data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(t.form.windowHandle(), &drop);
+    QCOMPARE(drop.isAccepted(), answer != Qt::IgnoreAction);
+    if (answer != Qt::IgnoreAction) {
+      QCOMPARE(enter.dropAction(), answer);
+      QCOMPARE(drop.dropAction(), answer);
+    }
+    QCOMPARE(t.compiled.size(), std::size_t{answer != Qt::IgnoreAction ? 1U : 0U});
+  }
+
   void openDialogStartsInTheLastFolder() {
     FormUnderTest t;
     QVERIFY(QDir().mkpath(t.path("first")) && QDir().mkpath(t.path("second")));
