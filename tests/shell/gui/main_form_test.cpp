@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -347,6 +348,40 @@ class MainFormTest : public QObject {
     QCOMPARE(fileTypes, QStringList({QStringLiteral("パスカルファイル (.*.PAS)"),
                                      QStringLiteral("すべてのファイル (*.*)")}));
     QVERIFY(!QFile::exists(t.path("vorax-gui.ini")));
+  }
+
+  // The Pascal file type lists sources whatever the letter case of their extension, as a
+  // main file may have; it hides other files.
+  void pascalFileTypeListsSourcesInAnyLetterCase() {
+    FormUnderTest t;
+    for (const char* name : {"upper.PAS", "lower.pas", "mixed.Pas", "out.asm", "notes.txt"}) {
+      writeFile(t.folder.path(), QString::fromLatin1(name), "");
+    }
+    writeFile(t.folder.path(), "vorax-gui.ini", "[PATH]\nPATH=" + t.path("").toStdString() + "\n");
+    t.showActive();
+    QStringList listed;
+    ModalHandler look([&](QWidget& modal) {
+      auto& dialog = dynamic_cast<QFileDialog&>(modal);
+      const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+      QVERIFY(view != nullptr);
+      const auto names = [&] {
+        QStringList shown;
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+          shown.append(view->model()->index(row, 0, root).data().toString());
+        }
+        shown.sort();
+        return shown;
+      };
+      // The folder is read in the background.
+      QTRY_VERIFY_WITH_TIMEOUT(names().size() >= 3, 3000);
+      QTest::qWait(100);
+      listed = names();
+      dialog.reject();
+    });
+    t.form.FileOpen();
+    QVERIFY(look.handled());
+    QCOMPARE(listed, QStringList({"lower.pas", "mixed.Pas", "upper.PAS"}));
   }
 
   // What the compiler reports shows in the rows, the status line and message boxes.
