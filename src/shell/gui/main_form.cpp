@@ -153,6 +153,12 @@ void TMainForm::Timer1Timer() {
   if (!argumentPending_) {
     return;
   }
+  // A file dropped or opened just after the window appeared is still compiling (its
+  // message box runs the event loop): the argument waits for it instead of being lost.
+  if (compiling_) {
+    timer1_.start();
+    return;
+  }
   argumentPending_ = false;
   compileSource(arguments_.first());
 }

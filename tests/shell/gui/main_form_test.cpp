@@ -196,6 +196,26 @@ class MainFormTest : public QObject {
     QCOMPARE(t.compiled.size(), std::size_t{1});
   }
 
+  // A file dropped just after the window appeared is compiled first; the argument follows
+  // when that compilation is over.
+  void argumentWaitsForACompilationThatIsRunning() {
+    FormUnderTest t({QStringLiteral("ARG.PAS")});
+    t.onCompile = [&](CompileHost&) {
+      if (t.compiled.size() == 1) {
+        // The message box at the end of the compilation runs the event loop a while.
+        QTest::qWait(2 * kArgumentDelayMilliseconds + 100);
+      }
+    };
+    // Dropped before any event is processed, so before the argument's timer can fire.
+    t.form.show();
+    QVERIFY(dropFiles(t.form, {t.path("DROP.PAS")}));
+    QTRY_COMPARE_WITH_TIMEOUT(t.compiled.size(), std::size_t{2}, 3000);
+    QCOMPARE(t.compiled[0].fileName, t.path("DROP.PAS"));
+    QCOMPARE(t.compiled[1].fileName, QStringLiteral("ARG.PAS"));
+    QTest::qWait(kArgumentDelayMilliseconds + 100);
+    QCOMPARE(t.compiled.size(), std::size_t{2});
+  }
+
   // A window that appears without being activated still compiles its argument.
   void argumentIsCompiledWhenTheWindowIsNeverActivated() {
     FormUnderTest t({QStringLiteral("QUIET.PAS")});
