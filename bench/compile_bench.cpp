@@ -2,7 +2,6 @@
 // constants and a long statement part, through reader, scanner, symbol table, constant
 // folding, data emission and the emit pipeline. Reports source lines per second.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,27 +10,10 @@
 
 #include "driver/compile_file.h"
 #include "driver/compile_host.h"
+#include "quiet_host.h"
 
 namespace vorax {
 namespace {
-
-class QuietHost : public CompileHost {
- public:
-  bool failed = false;
-  void showMessage(std::string_view, std::string_view, MessageIcon) override {}
-  void showSourceError(const SourceErrorReport& report) override {
-    failed = true;
-    message = report.message;
-  }
-  std::string message;
-  void showFileProgress(int, std::string_view, std::int64_t) override {}
-  void stepFileProgress(int, std::int64_t) override {}
-  void hideFileProgress(int) override {}
-  void setStatusText(std::string_view) override {}
-  void repaint() override {}
-  void pauseBeforeCompile() override {}
-  [[nodiscard]] LocalDateTime now() const override { return {}; }
-};
 
 // A program of about `groups` * 12 lines.
 std::string generateSource(int groups) {
@@ -40,7 +22,8 @@ std::string generateSource(int groups) {
     const std::string n = std::to_string(g);
     text += "CONST\n  K" + n + " = (" + n + " * 7 + 3) DIV 2;\n";
     text += "  S" + n + " = 'x';\n";
-    text += "TYPE\n  REC" + n + " = RECORD A: INTEGER; B: STRING[12]; C: ARRAY[0..3] OF BYTE END;\n";
+    text +=
+        "TYPE\n  REC" + n + " = RECORD A: INTEGER; B: STRING[12]; C: ARRAY[0..3] OF BYTE END;\n";
     text += "VAR\n  V" + n + ": REC" + n + ";\n  W" + n + ": LONGINT;\n";
     text += "CONST\n  T" + n + ": ARRAY[1..4] OF INTEGER = (1, 2, K" + n + ", -4);\n";
     text += "  U" + n + ": STRING[20] = 'typed constant " + n + "';\n";

@@ -10,22 +10,10 @@
 #include "asmout/peephole_window.h"
 #include "driver/compilation.h"
 #include "driver/compile_host.h"
+#include "quiet_host.h"
 
 namespace vorax {
 namespace {
-
-class QuietHost : public CompileHost {
- public:
-  void showMessage(std::string_view, std::string_view, MessageIcon) override {}
-  void showSourceError(const SourceErrorReport&) override {}
-  void showFileProgress(int, std::string_view, std::int64_t) override {}
-  void stepFileProgress(int, std::int64_t) override {}
-  void hideFileProgress(int) override {}
-  void setStatusText(std::string_view) override {}
-  void repaint() override {}
-  void pauseBeforeCompile() override {}
-  [[nodiscard]] LocalDateTime now() const override { return {}; }
-};
 
 WindowLine makeLine(std::string label, std::string mnemonic, std::string source = {},
                     std::string destination = {}) {

@@ -15,7 +15,7 @@ namespace vorax {
 class Compilation;
 
 // Internal consistency failures of the register bookkeeping.
-inline constexpr int kWithRegistersOverflow = 961;
+inline constexpr int kWithRegistersOverflow = 962;
 
 inline constexpr int kWorkRegisterCount = 6;  // r0..r5; r6, fp and sp are never handed out
 

@@ -6,11 +6,7 @@
 #include "symbols/constant_source.h"
 
 namespace vorax {
-namespace {
-
-constexpr int kConstantExpected = 25;
-
-}  // namespace
+namespace {}  // namespace
 
 ConstantOperand parseConstantValue(Compilation& c) {
   return parseConstantValueAfterSign(c, std::nullopt);
@@ -19,7 +15,7 @@ ConstantOperand parseConstantValue(Compilation& c) {
 ConstantOperand parseConstantValueAfterSign(Compilation& c, std::optional<TokenCode> sign) {
   const ExprPtr expression = parseExpressionAfterSign(c, sign);
   if (!expression->isConstant()) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   ConstantOperand result;
   result.value = expression->value;

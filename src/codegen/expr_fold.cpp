@@ -8,6 +8,7 @@
 
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
+#include "codegen/relational.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "symbols/type_rules.h"
@@ -28,38 +29,6 @@ bool isWholeNumberType(const TypeDescriptor* type) {
   }
   const TypeClass k = typeClassOf(*type);
   return k == TypeClass::Integer || k == TypeClass::Byte || k == TypeClass::LongInt;
-}
-
-bool isRelational(TokenCode op) {
-  switch (op) {
-    case TokenCode::Equal:
-    case TokenCode::NotEqual:
-    case TokenCode::Less:
-    case TokenCode::LessEqual:
-    case TokenCode::Greater:
-    case TokenCode::GreaterEqual:
-      return true;
-    default:
-      return false;
-  }
-}
-
-template <typename T>
-bool compareValues(TokenCode op, const T& a, const T& b) {
-  switch (op) {
-    case TokenCode::Equal:
-      return a == b;
-    case TokenCode::NotEqual:
-      return a != b;
-    case TokenCode::Less:
-      return a < b;
-    case TokenCode::LessEqual:
-      return a <= b;
-    case TokenCode::Greater:
-      return a > b;
-    default:
-      return a >= b;
-  }
 }
 
 // The bits a shift to the right sees: the width of the operation's type.

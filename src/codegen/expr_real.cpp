@@ -4,35 +4,11 @@
 #include <optional>
 
 #include "codegen/expr_tree.h"
+#include "codegen/relational.h"
 #include "driver/compilation.h"
 #include "source/real48.h"
 
 namespace vorax {
-namespace {
-
-bool isRelational(TokenCode op) {
-  return op == TokenCode::Equal || op == TokenCode::NotEqual || op == TokenCode::Less ||
-         op == TokenCode::LessEqual || op == TokenCode::Greater || op == TokenCode::GreaterEqual;
-}
-
-bool compare(TokenCode op, double a, double b) {
-  switch (op) {
-    case TokenCode::Equal:
-      return a == b;
-    case TokenCode::NotEqual:
-      return a != b;
-    case TokenCode::Less:
-      return a < b;
-    case TokenCode::LessEqual:
-      return a <= b;
-    case TokenCode::Greater:
-      return a > b;
-    default:
-      return a >= b;
-  }
-}
-
-}  // namespace
 
 std::optional<double> numericValue(const ExprNode& leaf) {
   if (leaf.isConstantOf(ConstKind::Integer)) {
@@ -61,7 +37,7 @@ ExprPtr foldRealOperation(Compilation& c, const ExprNode& node) {
     return nullptr;
   }
   if (isRelational(node.op)) {
-    return makeBooleanConstant(c, compare(node.op, *a, *b));
+    return makeBooleanConstant(c, compareValues(node.op, *a, *b));
   }
   switch (node.op) {
     case TokenCode::Plus:

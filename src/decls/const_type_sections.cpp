@@ -9,9 +9,6 @@
 namespace vorax {
 namespace {
 
-constexpr int kConstantStringNotAllowed = 32;
-constexpr int kIdentifierExpected = 58;
-
 void expectSemicolon(Compilation& c) {
   if (c.token() != TokenCode::Semicolon) {
     c.reportError(err::kSemicolonExpected);
@@ -24,7 +21,7 @@ void declareConstant(Compilation& c, const std::string& name, std::int32_t line)
   c.nextToken();
   const ConstantOperand constant = parseConstantValue(c);
   if (constant.value.kind == ConstKind::String) {
-    c.reportError(kConstantStringNotAllowed);
+    c.reportError(err::kStringConstantNotAllowed);
   }
   SymbolEntry& entry = c.symbols.newEntry();
   entry.name = name;
@@ -47,7 +44,7 @@ std::string equateLine(std::string_view name, std::string_view value) {
 
 void parseConstSection(Compilation& c) {
   if (c.token() != TokenCode::Identifier) {
-    c.reportError(kIdentifierExpected);
+    c.reportError(err::kIdentifierExpected);
   }
   while (c.token() == TokenCode::Identifier) {
     const std::string name = c.scanner.currentIdentifier();
@@ -66,7 +63,7 @@ void parseConstSection(Compilation& c) {
 
 void parseTypeSection(Compilation& c) {
   if (c.token() != TokenCode::Identifier) {
-    c.reportError(kIdentifierExpected);
+    c.reportError(err::kIdentifierExpected);
   }
   SymbolTable& symbols = c.symbols;
   while (c.token() == TokenCode::Identifier) {

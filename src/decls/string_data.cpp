@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "decls/typed_constants.h"
+#include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "symbols/const_value.h"
 
@@ -13,7 +14,6 @@ namespace vorax {
 namespace {
 
 constexpr std::size_t kChunkLength = 32;
-constexpr int kInternal = 99;
 
 bool isPrintable(unsigned char ch) { return (ch >= 32 && ch <= 126) || (ch >= 161 && ch <= 223); }
 
@@ -75,7 +75,7 @@ void emitInlineStringConstant(Compilation& c, const ConstValue& value, std::int3
   } else if (value.kind == ConstKind::Character) {
     text = std::string(1, static_cast<char>(value.smallValue));
   } else {
-    c.reportError(kInternal);
+    c.reportError(err::kInternal);
   }
   const auto length = static_cast<std::int32_t>(text.size());
   const bool evenLength = length % 2 == 0;

@@ -16,9 +16,6 @@
 namespace vorax {
 namespace {
 
-constexpr int kInternal = 99;
-constexpr int kConstantExpected = 25;
-constexpr int kConstantStringNotAllowed = 32;
 constexpr int kStringExpressionExpected = 33;
 constexpr int kFieldsOutOfOrder = 69;
 constexpr int kPointerNotAllowed = 78;
@@ -49,11 +46,11 @@ std::string realBytesText(const RealBytes& value) {
 // index that is not constant, is no constant.
 std::string addressText(Compilation& c, const ExprNode& operand, std::string symbol) {
   if (operand.nextSelector) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   if (operand.offsetTree) {
     if (!operand.offsetTree->isConstantOf(ConstKind::Integer)) {
-      c.reportError(kConstantExpected);
+      c.reportError(err::kConstantExpected);
     }
     const std::int32_t offset = operand.offsetTree->value.intValue;
     if (offset > 0) {
@@ -71,7 +68,7 @@ std::string variableAddressText(Compilation& c, const ExprNode& operand) {
   const SymbolEntry* variable = operand.symbol;
   if (operand.location != LocationKind::FrameVariable || variable == nullptr ||
       variable->level != 1 || c.directives.settings().stackSetting.empty()) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   return addressText(c, operand, variable->name);
 }
@@ -136,12 +133,12 @@ void ConstantDataWriter::emitScalar(TypeDescriptor& type) {
     c.reportError(err::kTypeMismatch);
   }
   if (!value->isLeaf) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   const bool isAddress = value->addressWanted && value->location == LocationKind::NamedMemory;
   const bool longTarget = type.kind == TypeKind::LongInt || type.kind == TypeKind::Address;
   if (!value->isConstant() && !(longTarget && isAddress)) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   const ConstValue& v = value->value;
   switch (type.kind) {
@@ -187,7 +184,7 @@ void ConstantDataWriter::emitPointer(TypeDescriptor& type) {
     c.reportError(err::kTypeMismatch);
   }
   if (!value->isLeaf) {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
   if (value->isConstantOf(ConstKind::Integer)) {
     emitEven("dl", hexadecimal(static_cast<std::uint32_t>(value->value.intValue), 8), kPointerSize);
@@ -196,7 +193,7 @@ void ConstantDataWriter::emitPointer(TypeDescriptor& type) {
   } else if (value->location == LocationKind::NamedMemory) {
     emitEven("dl", addressText(c, *value, symbolOperand(*value)), kPointerSize);
   } else {
-    c.reportError(kConstantExpected);
+    c.reportError(err::kConstantExpected);
   }
 }
 
@@ -208,7 +205,7 @@ void ConstantDataWriter::emitString(TypeDescriptor& type) {
     c.reportError(kStringExpressionExpected);
   }
   if (!value->isConstant()) {
-    c.reportError(kConstantStringNotAllowed);
+    c.reportError(err::kStringConstantNotAllowed);
   }
   std::string text;
   if (value->value.kind == ConstKind::Character) {
@@ -216,7 +213,7 @@ void ConstantDataWriter::emitString(TypeDescriptor& type) {
   } else if (value->value.kind == ConstKind::String) {
     text = value->value.text;
   } else {
-    c.reportError(kInternal);
+    c.reportError(err::kInternal);
   }
   std::int32_t low = 0;
   std::int32_t length = 0;

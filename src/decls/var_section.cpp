@@ -15,7 +15,6 @@
 namespace vorax {
 namespace {
 
-constexpr int kIdentifierExpected = 58;
 constexpr int kReservedWord = 53;
 // The main program's frame pointer lies 12 bytes below the stack top: the return address
 // of the start-up call, the saved "\ram+12" and the saved frame pointer.
@@ -125,7 +124,7 @@ VarGroup parseGroup(Compilation& c) {
   SymbolTable& symbols = c.symbols;
   while (true) {
     if (c.token() != TokenCode::Identifier) {
-      c.reportError(kIdentifierExpected);
+      c.reportError(err::kIdentifierExpected);
     }
     SymbolEntry& variable = symbols.newEntry();
     variable.name = c.scanner.currentIdentifier();
@@ -152,7 +151,7 @@ VarGroup parseGroup(Compilation& c) {
 
 void parseVarSection(Compilation& c, AllocationMode mode, std::int32_t& counter) {
   if (c.token() != TokenCode::Identifier) {
-    c.reportError(kIdentifierExpected);
+    c.reportError(err::kIdentifierExpected);
   }
   while (c.token() == TokenCode::Identifier) {
     VarGroup group = parseGroup(c);

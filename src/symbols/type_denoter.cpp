@@ -18,11 +18,9 @@ namespace vorax {
 namespace {
 
 // Error numbers only the type parser raises.
-constexpr int kConstantExpected = 25;
 constexpr int kSimpleTypeExpected = 30;
 constexpr int kNoTypeDenoted = 31;
 constexpr int kBoundsReversed = 52;
-constexpr int kIdentifierExpected = 58;
 
 constexpr int kMaxEnumerationValues = 256;
 constexpr std::int32_t kMaxStringLength = 255;
@@ -232,7 +230,7 @@ TypeDescriptor* TypeDenoterParser::parseEnumeration() {
   int count = 0;
   do {
     c_.nextToken();
-    expect(TokenCode::Identifier, kIdentifierExpected);
+    expect(TokenCode::Identifier, err::kIdentifierExpected);
     // A value must fit the one byte an enumeration variable takes.
     if (count == kMaxEnumerationValues) {
       c_.reportError(err::kConstantOutOfRange);
