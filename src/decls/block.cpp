@@ -7,6 +7,7 @@
 #include "decls/declaration_sections.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
+#include "stmt/statements.h"
 
 namespace vorax {
 namespace {
@@ -77,20 +78,12 @@ void emitMainExit(Compilation& c) {
   e.emitInstruction("rts", "", "");
 }
 
-// Statement part: BEGIN, statements separated by ";", END. Until statements are
-// compiled, only empty statements are accepted.
-void parseStatementPart(Compilation& c) {
+// Statement part: the compound statement of the body.
+void parseStatementPart(Compilation& c, SymbolEntry& owner) {
   if (c.token() != TokenCode::Begin) {
     c.reportError(err::kBeginExpected);
   }
-  c.nextToken();
-  while (c.token() == TokenCode::Semicolon) {
-    c.nextToken();
-  }
-  if (c.token() != TokenCode::End) {
-    c.reportError(err::kEndExpected);
-  }
-  c.nextToken();
+  compileCompound(c, owner);
 }
 
 }  // namespace
@@ -104,8 +97,15 @@ void parseProgramBlock(Compilation& c) {
     }
     parseSection(c, AllocationMode::Stack, localOffset);
   }
+  // The main body is compiled as a routine of its own, named by the program label.
+  SymbolEntry& program = c.symbols.newEntry();
+  program.kind = IdentKind::Procedure;
+  program.name = c.programLabel;
+  program.level = 1;
+  c.routine.routine = &program;
+  c.routine.level = 1;
   emitMainEntry(c, localOffset);
-  parseStatementPart(c);
+  parseStatementPart(c, program);
   emitMainExit(c);
   c.symbols.listUnusedIdentifiers();
 }

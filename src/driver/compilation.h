@@ -11,6 +11,7 @@
 #include "asmout/output_file.h"
 #include "asmout/peephole_optimizer.h"
 #include "asmout/register_pool.h"
+#include "decls/routine_context.h"
 #include "diag/diagnostics.h"
 #include "diag/error_table.h"
 #include "driver/compile_host.h"
@@ -41,6 +42,8 @@ class Compilation {
   RegisterPool registers;
   PeepholeOptimizer optimizer;
   Emitter emitter;
+  // The routine whose body is being compiled.
+  RoutineContext routine;
 
   // The driver's own state.
   TokenCode compilationKind = TokenCode::Comment;
