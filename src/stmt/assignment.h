@@ -6,7 +6,8 @@ namespace vorax {
 class Compilation;
 struct SymbolEntry;
 
-// The current token is the one after the target's identifier, which named `target`.
+// designator ":=" expression. The current token is the one after the target's identifier,
+// which named `target`; `owner` is the routine whose body holds the statement.
 void compileAssignment(Compilation& c, SymbolEntry& target, SymbolEntry& owner);
 
 }  // namespace vorax

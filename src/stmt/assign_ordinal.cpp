@@ -1,0 +1,137 @@
+// Stores of ordinal values (INTEGER, BYTE, WORD, CHAR, LONGINT, subranges, enumerations,
+// BOOLEAN): a register move into the target, or a single bit instruction when the source
+// only sets, clears or toggles one bit of the target itself.
+#include <string>
+
+#include "asmout/labels.h"
+#include "asmout/operand_text.h"
+#include "codegen/codegen.h"
+#include "codegen/expr_tree.h"
+#include "driver/compilation.h"
+#include "stmt/assign_bits.h"
+#include "stmt/assign_kinds.h"
+#include "symbols/type_descriptor.h"
+
+namespace vorax {
+namespace {
+
+// Holds a register locked while the target's operand is generated, unless somebody else
+// locked it already (then the lock stays theirs).
+class TemporaryLock {
+ public:
+  TemporaryLock(RegisterPool& pool, std::string_view text) : pool_(pool), text_(text) {
+    owned_ = isWorkRegister(text_) && !pool_.isRegisterLocked(text_);
+    if (owned_) {
+      pool_.lockRegister(text_);
+    }
+  }
+  ~TemporaryLock() {
+    if (owned_) {
+      pool_.unlockRegister(text_);
+    }
+  }
+  TemporaryLock(const TemporaryLock&) = delete;
+  TemporaryLock& operator=(const TemporaryLock&) = delete;
+
+ private:
+  RegisterPool& pool_;
+  std::string text_;
+  bool owned_ = false;
+};
+
+// A byte store needs no zero extension of the value it stores.
+void dropZeroExtension(Compilation& c, const std::string& valueRegister, int size) {
+  PeepholeWindow& window = c.emitter.window();
+  if (size != 1 || window.empty()) {
+    return;
+  }
+  const WindowLine& newest = window.last();
+  if (newest.mnemonic.starts_with("extu.") && newest.source == valueRegister) {
+    window.deleteLine(window.count() - 1);
+  }
+}
+
+std::string sourceInRegister(Compilation& c, ExprPtr& source, TypeDescriptor* type) {
+  std::string value = generateInRegister(c, source, type);
+  dropZeroExtension(c, value, type->size);
+  return value;
+}
+
+// A function's one-byte result lives in a word slot: it is stored as an INTEGER.
+TypeDescriptor* storedType(Compilation& c, const ExprNode& target) {
+  if (target.oneByteResult && target.type->size == 1) {
+    return c.symbols.types().integerType;
+  }
+  return target.type;
+}
+
+}  // namespace
+
+void storeOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
+  const bool targetCalls = mayCall(*target);
+  const bool sourceCalls = mayCall(*source);
+  std::string value;
+  std::string place;
+  if (!targetCalls) {
+    value = sourceInRegister(c, source, type);
+    const TemporaryLock lock(c.registers, value);
+    place = generateVariable(c, target);
+  } else if (!sourceCalls) {
+    place = generateVariable(c, target);
+    value = sourceInRegister(c, source, type);
+  } else {
+    // The target's address computation may call a routine while the value waits in a
+    // register: the spill mark saves it on the stack only if a call really follows.
+    value = sourceInRegister(c, source, type);
+    const std::string mark = placeMarker(c, "@");
+    place = generateVariable(c, target);
+    resolveSpillMark(c, mark, value, type->size == 4);
+  }
+  c.emitter.emitInstruction("mov" + std::string(sizeSuffix(type->size)), value, place);
+  c.registers.releaseRegister(value);
+  c.registers.releaseRegister(place);
+}
+
+void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source) {
+  TypeDescriptor* type = storedType(c, *target);
+  const int size = type->size;
+  // A target whose address needs a call would be evaluated once instead of twice.
+  const std::optional<BitUpdate> update =
+      mayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
+  if (!update) {
+    storeOrdinal(c, target, source, type);
+    return;
+  }
+  const std::string_view mnemonic = bitMnemonic(c, update->op);
+  source.reset();
+  std::string place = generateVariable(c, target);
+  // Memory is big-endian: the low byte of a word is its second byte.
+  if (size == 2 && update->bit < 8) {
+    place = offsetOperand(c, place, 1);
+  }
+  emitBitInstruction(c, mnemonic, update->bit % 8, place);
+  c.registers.releaseRegister(place);
+}
+
+void assignBoolean(Compilation& c, ExprPtr& target, ExprPtr& source) {
+  // F := NOT F toggles bit 0 in place, when F's address needs no computed index.
+  const auto constantOffsets = [](const ExprNode& designator) {
+    for (const ExprNode* leaf = &designator; leaf != nullptr; leaf = leaf->nextSelector.get()) {
+      if (leaf->offsetTree && !leaf->offsetTree->isConstant()) {
+        return false;
+      }
+    }
+    return true;
+  };
+  if (source->isLeaf && source->unaryFlags == kComplementFlag && sameLeaf(*target, *source) &&
+      constantOffsets(*target)) {
+    source.reset();
+    const std::string place = generateVariable(c, target);
+    emitBitInstruction(c, "bnot", 0, place);
+    c.registers.releaseRegister(place);
+    return;
+  }
+  storeOrdinal(c, target, source, target->type);
+}
+
+}  // namespace vorax
