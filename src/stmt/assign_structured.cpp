@@ -110,11 +110,12 @@ void copyLooped(Compilation& c, ExprPtr& target, ExprPtr& source, std::int32_t s
     to = copy;
   }
   const std::int32_t words = size / 2;
-  const std::string value = registers.allocateRegister();
+  std::string value;
   if (words > 0) {
     const std::string counter = registers.allocateRegister();
     emitter.emitInstruction("mov.w", "#" + std::to_string(words), counter);
     const std::string loop = currentLabel(c, false);
+    value = registers.allocateRegister();
     emitter.emitInstruction("mov.w", "@" + from + "+", value);
     emitter.emitInstruction("mov.w", value, "@" + to);
     emitter.emitInstruction("inc.l", "#2", to);
@@ -123,6 +124,9 @@ void copyLooped(Compilation& c, ExprPtr& target, ExprPtr& source, std::int32_t s
     registers.releaseRegister(counter);
   }
   if (size % 2 != 0) {
+    if (value.empty()) {
+      value = registers.allocateRegister();
+    }
     emitter.emitInstruction("mov.b", "@" + from, value);
     emitter.emitInstruction("mov.b", value, "@" + to);
   }

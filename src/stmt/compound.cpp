@@ -1,12 +1,49 @@
 #include "diag/error_table.h"
 #include "driver/compilation.h"
+#include "stmt/case_statement.h"
+#include "stmt/for_statement.h"
+#include "stmt/statement_forms.h"
 #include "stmt/statements.h"
 
 namespace vorax {
 
-// Only empty statements are compiled so far.
-void compileStatement(Compilation& /*c*/, SymbolEntry& /*owner*/) {}
+// statement = [ identifier-statement | compound | if | for | case | with | while |
+//               repeat ]
+void compileStatement(Compilation& c, SymbolEntry& owner) {
+  switch (c.token()) {
+    case TokenCode::Identifier:
+      compileIdentifierStatement(c, owner);
+      break;
+    case TokenCode::Begin:
+      compileCompound(c, owner);
+      break;
+    case TokenCode::If:
+      compileIfStatement(c, owner);
+      break;
+    case TokenCode::For:
+      compileForStatement(c, owner);
+      break;
+    case TokenCode::Case:
+      compileCaseStatement(c, owner);
+      break;
+    case TokenCode::With:
+      compileWithStatement(c, owner);
+      break;
+    case TokenCode::While:
+      compileWhileStatement(c, owner);
+      break;
+    case TokenCode::Repeat:
+      compileRepeatStatement(c, owner);
+      break;
+    default:
+      // Any other token starts the empty statement: nothing is read or emitted.
+      break;
+  }
+  // Between statements only the locked registers (WITH bases, loop counters) stay held.
+  c.registers.releaseUnlockedRegisters();
+}
 
+// compound = BEGIN statement { ";" statement } END
 void compileCompound(Compilation& c, SymbolEntry& owner) {
   do {
     c.nextToken();

@@ -1,0 +1,72 @@
+#include "stmt/control_flow.h"
+
+#include "asmout/labels.h"
+#include "codegen/codegen.h"
+#include "driver/compilation.h"
+
+namespace vorax {
+
+std::string newLocalLabel(Compilation& c) { return localLabelText(c.emitter.newLabelNumber()); }
+
+void emitLabelCarrier(Compilation& c) {
+  c.emitter.emitInstruction("nop", "", "");
+  c.emitter.countLabelFillerNop();
+}
+
+void jumpIfFalse(Compilation& c, ExprPtr& condition, std::string_view falseLabel) {
+  const std::string trueLabel = newLocalLabel(c);
+  // A constant condition emits at most one branch and loads nothing, so the registers
+  // known before it stay known after its label; a call in the condition code does not
+  // leave them.
+  const bool constant = condition->isConstant();
+  c.emitter.setCallEmitted(false);
+  generateJumpIfFalse(c, condition, trueLabel, falseLabel);
+  placeLabelIfUsed(c, !constant || c.emitter.callEmitted(), trueLabel);
+}
+
+namespace {
+
+bool isMarkerLabel(std::string_view label) {
+  return !label.empty() && (label[0] == '@' || label[0] == '#');
+}
+
+}  // namespace
+
+MarkerPosition lookupMarker(Compilation& c, std::string_view marker) {
+  PeepholeWindow& window = c.emitter.window();
+  int line = window.count() - 1;
+  while (line >= 0 && window[line].label != marker) {
+    --line;
+  }
+  if (line < 0) {
+    c.reportError(kMarkerLost);
+  }
+  if (window[line].mnemonic == "bcx") {
+    window[line].label.clear();
+    window[line].mnemonic = "nop";
+    window.setSource(line, "");
+    window[line].destination.clear();
+  }
+  // Labels of label-carrying "nop" lines move on to the code they announce. A marker
+  // label of another statement is never replaced: that statement finds its line by it.
+  int position = line;
+  while (position < window.count() && window[position].mnemonic == "nop") {
+    WindowLine& carrier = window[position];
+    if (!carrier.label.empty() && position + 1 < window.count()) {
+      WindowLine& next = window[position + 1];
+      if (isMarkerLabel(next.label) || isMarkerLabel(carrier.label)) {
+        break;
+      }
+      if (next.label.empty()) {
+        next.label = std::move(carrier.label);
+      } else {
+        window.redirectLabel(carrier.label, next.label);
+      }
+      carrier.label.clear();
+    }
+    ++position;
+  }
+  return {line, position};
+}
+
+}  // namespace vorax

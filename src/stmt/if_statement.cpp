@@ -1,0 +1,99 @@
+#include "asmout/labels.h"
+#include "asmout/peephole_text.h"
+#include "codegen/expr_parser.h"
+#include "diag/error_table.h"
+#include "driver/compilation.h"
+#include "stmt/control_flow.h"
+#include "stmt/rewrite_passes.h"
+#include "stmt/statement_forms.h"
+#include "stmt/statements.h"
+
+namespace vorax {
+namespace {
+
+void forgetAndRelease(Compilation& c) {
+  c.registers.forgetRegisterContents();
+  c.registers.releaseUnlockedRegisters();
+}
+
+// The arm statement after THEN or ELSE (the current token): it starts with no register
+// known or held.
+void compileArm(Compilation& c, SymbolEntry& owner) {
+  c.nextToken();
+  forgetAndRelease(c);
+  compileStatement(c, owner);
+}
+
+// IF without ELSE: the false label follows the then-part on a "nop" of its own.
+void finishWithoutElse(Compilation& c, const std::string& conditionMarker,
+                       const std::string& thenMarker, const std::string& falseLabel) {
+  const MarkerPosition condition = lookupMarker(c, conditionMarker);
+  lookupMarker(c, thenMarker);
+  dropRepeatedStores(c, {condition.position, c.emitter.window().count()});
+  c.emitter.defineLabel(true, falseLabel);
+  emitLabelCarrier(c);
+}
+
+// IF with ELSE (the current token): both arms end in "bra end"; the passes then share
+// what the arms have in common, and the end label is placed only when some line still
+// branches to it.
+void compileElse(Compilation& c, SymbolEntry& owner, const std::string& conditionMarker,
+                 const std::string& thenMarker, const std::string& falseLabel) {
+  const std::string endLabel = newLocalLabel(c);
+  Emitter& e = c.emitter;
+  e.emitInstruction("bra", endLabel, "");
+  e.defineLabel(false, falseLabel);
+  emitLabelCarrier(c);
+  const std::string elseMarker = placeMarker(c, "@");
+  compileArm(c, owner);
+  e.emitInstruction("bra", endLabel, "");
+
+  const MarkerPosition condition = lookupMarker(c, conditionMarker);
+  const MarkerPosition thenArm = lookupMarker(c, thenMarker);
+  const MarkerPosition elseArm = lookupMarker(c, elseMarker);
+  reuseConditionLoadsInElse(c, {condition.position, thenArm.markerLine}, elseArm.position);
+  // Positions are taken again: the pass above deletes lines in place, but the merge
+  // moves lines in front of the condition.
+  mergeArms(c, {condition.position, thenArm.markerLine},
+            {{thenArm.position, elseArm.markerLine}, {elseArm.position, e.window().count()}});
+  threadBranches(c, endLabel);
+
+  PeepholeWindow& window = e.window();
+  const int newest = window.count() - 1;
+  bool namedElsewhere = false;
+  for (int i = 0; i < newest && !namedElsewhere; ++i) {
+    namedElsewhere = peephole::namesLabel(window[i].source, endLabel);
+  }
+  if (namedElsewhere || window.empty() || window[newest].mnemonic != "bra" ||
+      window[newest].source != endLabel) {
+    e.defineLabel(true, endLabel);
+  } else {
+    // Only the else arm's own "bra end" names the label: both go.
+    window.removeLine(newest);
+  }
+}
+
+}  // namespace
+
+// if = IF condition THEN statement [ ELSE statement ]
+void compileIfStatement(Compilation& c, SymbolEntry& owner) {
+  forgetAndRelease(c);
+  c.nextToken();
+  ExprPtr condition = parseExpression(c);
+  const std::string conditionMarker = placeMarker(c, "@");
+  const std::string falseLabel = newLocalLabel(c);
+  jumpIfFalse(c, condition, falseLabel);
+  if (c.token() != TokenCode::Then) {
+    c.reportError(err::kThenExpected);
+  }
+  const std::string thenMarker = placeMarker(c, "#");
+  compileArm(c, owner);
+  if (c.token() == TokenCode::Else) {
+    compileElse(c, owner, conditionMarker, thenMarker, falseLabel);
+  } else {
+    finishWithoutElse(c, conditionMarker, thenMarker, falseLabel);
+  }
+  forgetAndRelease(c);
+}
+
+}  // namespace vorax

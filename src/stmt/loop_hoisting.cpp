@@ -1,0 +1,136 @@
+// Loop-invariant hoisting: a load that gives a register the same value on every round
+// of a loop is done once, in front of the loop.
+#include "asmout/peephole_text.h"
+#include "driver/compilation.h"
+#include "stmt/rewrite_passes.h"
+
+namespace vorax {
+namespace {
+
+using peephole::changesRegister;
+using peephole::contains;
+using peephole::isBranch;
+using peephole::isWorkRegister;
+using peephole::sizeSuffix;
+using peephole::startsWith;
+using peephole::storeMayReach;
+
+// Loops this short gain nothing from the pass.
+constexpr int kShortestLoop = 4;
+
+bool isFrameOperand(std::string_view text) {
+  return startsWith(text, "@(") && contains(text, ",fp)");
+}
+
+// mov.X #v,R / mov.X @(d,fp),R / xor.X R,R into a work register R.
+bool isCandidateForm(const WindowLine& line) {
+  if (!isWorkRegister(line.destination)) {
+    return false;
+  }
+  if (startsWith(line.mnemonic, "mov.")) {
+    return startsWith(line.source, "#") || isFrameOperand(line.source);
+  }
+  return startsWith(line.mnemonic, "xor.") && line.source == line.destination;
+}
+
+// The line after `i` that is not a "nop" (lines that are nothing must not hide a branch
+// that reads the flags the candidate sets).
+bool followedByBranch(const PeepholeWindow& w, int i) {
+  for (int next = i + 1; next < w.count(); ++next) {
+    if (w[next].mnemonic != "nop") {
+      return isBranch(w[next].mnemonic);
+    }
+  }
+  return false;
+}
+
+// The loop keeps the candidate's register and source as they are on every round: no
+// other line writes the register, and no line stores where the source lies.
+bool invariantInLoop(const PeepholeWindow& w, int loopStart, int candidate) {
+  const WindowLine& line = w[candidate];
+  const int size = peephole::operationSize(line.mnemonic);
+  for (int i = loopStart; i < w.count(); ++i) {
+    if (i == candidate) {
+      continue;
+    }
+    if (changesRegister(w[i], line.destination)) {
+      return false;
+    }
+    if (isFrameOperand(line.source) &&
+        storeMayReach(w[i].destination, line.source, size == 0 ? 4 : size)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Instructions whose source may be a register of the same size as well as the value the
+// hoisted load put there. Shifts, rotations and the increments take counts, not values.
+bool acceptsRegisterSource(const WindowLine& line, std::string_view suffix) {
+  static constexpr std::string_view kForms[] = {"mov.", "add.", "sub.", "cmp.",
+                                                "and.", "or.",  "xor."};
+  if (sizeSuffix(line.mnemonic) != suffix) {
+    return false;
+  }
+  for (std::string_view form : kForms) {
+    if (startsWith(line.mnemonic, form)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// After the load of `source` into `reg` moved out, the loop's other reads of the same
+// source take the register.
+void readFromRegister(PeepholeWindow& w, int loopStart, const WindowLine& hoisted) {
+  if (hoisted.source == hoisted.destination) {
+    return;
+  }
+  const std::string_view suffix = sizeSuffix(hoisted.mnemonic);
+  for (int i = loopStart; i < w.count(); ++i) {
+    if (w[i].source == hoisted.source && acceptsRegisterSource(w[i], suffix)) {
+      w.setSource(i, hoisted.destination);
+    }
+  }
+}
+
+bool loopQualifies(const PeepholeWindow& w, int loopStart) {
+  if (w.count() - loopStart < kShortestLoop) {
+    return false;
+  }
+  for (int i = loopStart; i < w.count(); ++i) {
+    if (w[i].mnemonic == "bsr") {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int hoistLoopInvariants(Compilation& c, int loopStart) {
+  PeepholeWindow& w = c.emitter.window();
+  int moved = 0;
+  bool movedThisScan = true;
+  while (movedThisScan && loopQualifies(w, loopStart)) {
+    movedThisScan = false;
+    for (int i = loopStart; i < w.count(); ++i) {
+      const WindowLine& line = w[i];
+      // A labelled line is a branch target: its label must stay where it is.
+      if (!line.label.empty() || !isCandidateForm(line) || followedByBranch(w, i) ||
+          !invariantInLoop(w, loopStart, i)) {
+        continue;
+      }
+      // The loop's first line keeps its label: the hoisted line goes in front of it and
+      // runs once, before the first round.
+      w.moveLines(i, 1, loopStart);
+      ++loopStart;
+      readFromRegister(w, loopStart, w[loopStart - 1]);
+      ++moved;
+      movedThisScan = true;
+    }
+  }
+  return moved;
+}
+
+}  // namespace vorax
