@@ -57,44 +57,47 @@ std::string sourceInRegister(Compilation& c, ExprPtr& source, TypeDescriptor* ty
   return value;
 }
 
-// A function's one-byte result lives in a word slot: it is stored as an INTEGER.
-TypeDescriptor* storedType(Compilation& c, const ExprNode& target) {
-  if (target.oneByteResult && target.type->size == 1) {
-    return c.symbols.types().integerType;
-  }
-  return target.type;
-}
-
 }  // namespace
 
 void storeOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
   const bool targetCalls = mayCall(*target);
   const bool sourceCalls = mayCall(*source);
+  // A one-byte function result lives in a word slot: the value is stored zero-extended.
+  const bool wordSlot = target->oneByteResult && type->size == 1;
+  const std::int32_t storedSize = wordSlot ? 2 : type->size;
+  const auto inRegister = [&] {
+    std::string held = sourceInRegister(c, source, type);
+    if (wordSlot) {
+      c.emitter.emitInstruction("extu.w", held, "");
+    }
+    return held;
+  };
   std::string value;
   std::string place;
   if (!targetCalls) {
-    value = sourceInRegister(c, source, type);
+    value = inRegister();
     const TemporaryLock lock(c.registers, value);
     place = generateVariable(c, target);
   } else if (!sourceCalls) {
     place = generateVariable(c, target);
-    value = sourceInRegister(c, source, type);
+    value = inRegister();
   } else {
     // The target's address computation may call a routine while the value waits in a
     // register: the spill mark saves it on the stack only if a call really follows.
-    value = sourceInRegister(c, source, type);
+    value = inRegister();
     const std::string mark = placeMarker(c, "@");
     place = generateVariable(c, target);
-    resolveSpillMark(c, mark, value, type->size == 4);
+    resolveSpillMark(c, mark, value, storedSize == 4);
   }
-  c.emitter.emitInstruction("mov" + std::string(sizeSuffix(type->size)), value, place);
+  c.emitter.emitInstruction("mov" + std::string(sizeSuffix(storedSize)), value, place);
   c.registers.releaseRegister(value);
   c.registers.releaseRegister(place);
 }
 
 void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source) {
-  TypeDescriptor* type = storedType(c, *target);
-  const int size = type->size;
+  TypeDescriptor* type = target->type;
+  // A one-byte function result lives in the low byte of a word slot.
+  const int size = target->oneByteResult && type->size == 1 ? 2 : type->size;
   // A target whose address needs a call would be evaluated once instead of twice.
   const std::optional<BitUpdate> update =
       mayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);

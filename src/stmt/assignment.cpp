@@ -17,6 +17,22 @@ bool isPlainOrdinal(TypeKind kind) {
          kind == TypeKind::Subrange;
 }
 
+// Targets whose store converts the value in a register; REAL sources are converted by
+// the REAL arithmetic and strings by the runtime.
+bool isWideningTarget(TypeKind kind) {
+  switch (kind) {
+    case TypeKind::Integer:
+    case TypeKind::Byte:
+    case TypeKind::Word:
+    case TypeKind::LongInt:
+    case TypeKind::Address:
+    case TypeKind::Subrange:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void dispatchStore(Compilation& c, ExprPtr& target, ExprPtr& source) {
   TypeDescriptor* type = target->type;
   switch (type->kind) {
@@ -79,8 +95,9 @@ void compileAssignment(Compilation& c, SymbolEntry& target, SymbolEntry& /*owner
   if (targetType == nullptr || !IsAssignable(targetType, source->type)) {
     c.reportError(err::kTypeMismatch);
   }
-  // A narrower source is computed in the target's width.
-  if (targetType->kind != TypeKind::String && source->type != nullptr &&
+  // An operation whose operands are narrower than an ordinal target is computed in the
+  // target's width, so that nothing the target can hold is lost on the way.
+  if (isWideningTarget(targetType->kind) && !source->isLeaf && source->type != nullptr &&
       source->type->size < targetType->size) {
     source->expectedType = targetType;
   }
