@@ -1,0 +1,104 @@
+// Window searches for register reuse. A register may stand in for a memory load only while
+// the window proves it still holds what was loaded: no call since (routines keep no
+// register), no label control could join at, no store that might have changed the memory
+// (stores through pointers can reach any variable), and no instruction that wrote the
+// register or a register the memory operand is built on.
+#include <string>
+
+#include "asmout/operand_text.h"
+#include "asmout/peephole_window.h"
+#include "codegen/access_internal.h"
+#include "driver/compilation.h"
+
+namespace vorax {
+namespace {
+
+bool isRegisterText(std::string_view text) {
+  return registerNumber(text) >= 0 || text == "fp" || text == "sp";
+}
+
+// The register an operand is built on ("@r2", "@(4,r3)", "@(S,r1)"), or empty.
+std::string_view baseRegisterOf(std::string_view text) {
+  if (text.size() < 2 || text[0] != '@') {
+    return {};
+  }
+  text.remove_prefix(1);
+  if (text[0] == '(') {
+    const std::size_t comma = text.find(',');
+    const std::size_t close = text.find(')');
+    if (comma == std::string_view::npos || close == std::string_view::npos || close < comma) {
+      return {};
+    }
+    return text.substr(comma + 1, close - comma - 1);
+  }
+  return registerNumber(text) >= 0 ? text : std::string_view{};
+}
+
+}  // namespace
+
+bool lineChangesRegister(const WindowLine& line, std::string_view reg) {
+  if (line.mnemonic == "bsr" || line.mnemonic == "jsr") {
+    return true;
+  }
+  if (line.destination == reg) {
+    return true;
+  }
+  // One-operand instructions (extu, exts, neg, not, shifts) name their register as source.
+  return line.destination.empty() && line.source == reg && line.mnemonic != "bcx" &&
+         line.mnemonic != "db" && line.mnemonic != "dw" && line.mnemonic != "dl";
+}
+
+bool lineStoresToMemory(const WindowLine& line) {
+  const std::string& d = line.destination;
+  if (d.empty() || d[0] == '#' || isRegisterText(d)) {
+    return false;
+  }
+  const bool stack = d == "@-sp" || d == "@sp" || (d.size() > 4 && d.ends_with(",sp)"));
+  return !stack;
+}
+
+bool isJoinLabel(std::string_view label) { return !label.empty() && label[0] != '@'; }
+
+std::optional<std::string> findReusableLoad(Compilation& c, std::string_view mnemonic,
+                                            std::string_view source) {
+  if (!c.emitter.pendingLabel().empty()) {
+    return std::nullopt;
+  }
+  const PeepholeWindow& window = c.emitter.window();
+  const std::string_view base = baseRegisterOf(source);
+  bool stored = false;
+  std::string changedRegisters;  // names of registers written after the candidate, "r1;r3;"
+  const auto changed = [&](std::string_view reg) {
+    return changedRegisters.find(std::string(reg) + ";") != std::string::npos;
+  };
+  for (int i = window.count() - 1; i >= 0; --i) {
+    const WindowLine& line = window[i];
+    if (line.mnemonic == "bsr" || line.mnemonic == "jsr") {
+      return std::nullopt;
+    }
+    if (line.mnemonic == mnemonic && line.source == source && isWorkRegister(line.destination) &&
+        !stored && !changed(line.destination) && (base.empty() || !changed(base)) &&
+        !c.registers.isRegisterInUse(line.destination) &&
+        !c.registers.isRegisterLocked(line.destination)) {
+      bool withRegister = false;
+      for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
+        withRegister = withRegister || c.registers.withRegister(w).registerText == line.destination;
+      }
+      if (!withRegister) {
+        return line.destination;
+      }
+    }
+    if (isJoinLabel(line.label)) {
+      return std::nullopt;
+    }
+    stored = stored || lineStoresToMemory(line);
+    if (isWorkRegister(line.destination)) {
+      changedRegisters += line.destination + ";";
+    } else if (line.destination.empty() && isWorkRegister(line.source)) {
+      changedRegisters += line.source + ";";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace vorax
