@@ -1,0 +1,157 @@
+// Dispatch of operator nodes to their generators, the call test that decides the order
+// of evaluation, and addition, subtraction and the bitwise operators.
+#include "codegen/arith_operator.h"
+
+#include <utility>
+
+#include "asmout/operand_text.h"
+#include "codegen/arith_internal.h"
+#include "codegen/codegen.h"
+#include "codegen/expr_tree.h"
+#include "driver/compilation.h"
+#include "symbols/type_descriptor.h"
+
+namespace vorax {
+
+using namespace arith;
+
+namespace {
+
+bool isCommutative(TokenCode op) {
+  return op == TokenCode::Plus || op == TokenCode::And || op == TokenCode::Or ||
+         op == TokenCode::Xor;
+}
+
+std::string_view additiveMnemonic(TokenCode op) {
+  switch (op) {
+    case TokenCode::Plus:
+      return "add";
+    case TokenCode::Minus:
+      return "sub";
+    case TokenCode::And:
+      return "and";
+    case TokenCode::Or:
+      return "or";
+    default:
+      return "xor";
+  }
+}
+
+// The type the operation is done in when both operands are computed: operator operands
+// narrower than the target grow to it first; then each side is widened to the target and
+// the narrower of the two results wins, so a wide target does not force a wide operation
+// on narrow operands, nor a narrow target truncate a wide operand before the operation.
+TypeDescriptor* operationType(Compilation& c, ExprNode& node, TypeDescriptor* target) {
+  if (isAddressType(c, target)) {
+    return target;
+  }
+  for (ExprNode* operand : {node.left.get(), node.right.get()}) {
+    if (!operand->isLeaf && sizeOf(operand->type) < sizeOf(target)) {
+      operand->type = target;
+    }
+  }
+  TypeDescriptor* left = widerType(node.left->type, target);
+  TypeDescriptor* right = widerType(node.right->type, target);
+  return narrowerType(left, right);
+}
+
+bool isSmallByteConstant(const ExprNode& leaf) {
+  return leaf.isConstantOf(ConstKind::Integer) && leaf.value.intValue >= 0 &&
+         leaf.value.intValue < 256;
+}
+
+// A target the operation can be computed in: an integer-like type. A REAL or other
+// target gets the node's own type; the conversion to the target follows the operator.
+TypeDescriptor* registerTarget(const ExprNode& node, TypeDescriptor* targetType) {
+  return isRegisterType(targetType) ? targetType : node.type;
+}
+
+}  // namespace
+
+void generateOperator(Compilation& c, ExprPtr& node, TypeDescriptor* targetType) {
+  if (node->expectedType != nullptr) {
+    node->left->expectedType = node->expectedType;
+    node->right->expectedType = node->expectedType;
+  }
+  const TypeDescriptor* type = node->type;
+  if (isBooleanType(type)) {
+    generateBooleanValue(c, node);
+  } else if (type != nullptr && type->kind == TypeKind::Real) {
+    generateRealValue(c, node);
+  } else if (type != nullptr && type->kind == TypeKind::String) {
+    // Concatenations are built on the stack by the value generator, never here.
+    c.reportError(kNoIntegerOperator);
+  } else {
+    generateIntegerOperator(c, node, targetType);
+  }
+}
+
+void generateIntegerOperator(Compilation& c, ExprPtr& node, TypeDescriptor* targetType) {
+  TypeDescriptor* target = registerTarget(*node, targetType);
+  switch (node->op) {
+    case TokenCode::Plus:
+    case TokenCode::Minus:
+    case TokenCode::And:
+    case TokenCode::Or:
+    case TokenCode::Xor:
+      generateAdditive(c, node, target);
+      return;
+    case TokenCode::Star:
+      generateMultiply(c, node, target);
+      return;
+    case TokenCode::Div:
+      generateDivide(c, node);
+      return;
+    case TokenCode::Mod:
+      generateModulo(c, node);
+      return;
+    case TokenCode::Shl:
+    case TokenCode::Shr:
+      generateShift(c, node);
+      return;
+    default:
+      c.reportError(kNoIntegerOperator);
+  }
+}
+
+void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
+  const TokenCode op = node->op;
+  if (isCommutative(op) && node->left->isConstant() && !node->right->isConstant()) {
+    std::swap(node->left, node->right);
+  }
+  const std::string mnemonicBase(additiveMnemonic(op));
+
+  if (op == TokenCode::Minus && sizeOf(node->left->type) == 1 &&
+      isSmallByteConstant(*node->right)) {
+    // There is no byte subtraction of an immediate: the word form gives the right low byte.
+    TypeDescriptor* byteType = c.symbols.types().byteType;
+    const std::string reg = generateInRegister(c, node->left, byteType);
+    const std::string value = generateValue(c, node->right, byteType);
+    emit(c, "sub.w", value, reg);
+    makeRegisterLeaf(*node, reg, byteType);
+    return;
+  }
+
+  if (node->right->isConstant()) {
+    TypeDescriptor* type = nullptr;
+    if (isAddressType(c, target) || op == TokenCode::And) {
+      type = target;
+    } else {
+      type = widerType(widerType(node->left->type, node->right->type),
+                       isRegisterType(node->expectedType) ? node->expectedType : nullptr);
+    }
+    const std::string reg = generateInRegister(c, node->left, type);
+    const std::string value = generateValue(c, node->right, type);
+    emit(c, sized(mnemonicBase, sizeOf(type)), value, reg);
+    makeRegisterLeaf(*node, reg, type);
+    return;
+  }
+
+  TypeDescriptor* type = operationType(c, *node, target);
+  const OperandTexts texts = evaluateOperands(c, *node, type, type, false);
+  emit(c, sized(mnemonicBase, sizeOf(type)), texts.right, texts.left);
+  c.registers.releaseRegister(texts.right);
+  makeRegisterLeaf(*node, texts.left, type);
+}
+
+}  // namespace vorax
