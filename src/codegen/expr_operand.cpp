@@ -5,6 +5,7 @@
 #include "codegen/expr_parser.h"
 #include "codegen/expr_parser_parts.h"
 #include "codegen/expr_tree.h"
+#include "decls/routine_labels.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "symbols/type_rules.h"
@@ -153,6 +154,11 @@ ExprPtr routineAddress(Compilation& c, SymbolEntry& routine) {
   leaf->location = LocationKind::NamedMemory;
   leaf->text = routine.name;
   leaf->declarationLine = routine.declarationLine;
+  if (routine.standardRoutine == 0) {
+    // The finished label, which carries its line (or none) as it must.
+    leaf->text = routineAddressLabel(routine);
+    leaf->declarationLine = 0;
+  }
   leaf->standardRoutine = routine.standardRoutine;
   leaf->routine = &routine;
   leaf->scopeLevel = routine.level;

@@ -12,6 +12,7 @@
 #include "asmout/peephole_optimizer.h"
 #include "asmout/register_pool.h"
 #include "decls/routine_context.h"
+#include "decls/shared_exits.h"
 #include "diag/diagnostics.h"
 #include "diag/error_table.h"
 #include "driver/compile_host.h"
@@ -44,6 +45,8 @@ class Compilation {
   Emitter emitter;
   // The routine whose body is being compiled.
   RoutineContext routine;
+  // Exit sequences a program's routines share, by result kind and parameter area size.
+  SharedExitTables sharedExits;
 
   // The driver's own state.
   TokenCode compilationKind = TokenCode::Comment;

@@ -37,11 +37,6 @@ TEST(BlockTest, UnitSectionsTakeConstantsAndTypes) {
   EXPECT_TRUE(containsSequence(result.lines, {"C\t\tequ\tIO.WORK+4"}));
 }
 
-TEST(BlockTest, UnitRoutinesAreNotSupportedYet) {
-  EXPECT_EQ(errorSite("UNIT U;\nINTERFACE\nPROCEDURE Q;\nIMPLEMENTATION\nEND.\n").number, 961);
-  EXPECT_EQ(errorSite("UNIT U;\nINTERFACE\nIMPLEMENTATION\nFUNCTION F: BYTE;\nEND.\n").number, 961);
-}
-
 // Unused identifiers of the program's level are listed, each raising the warning count.
 TEST(BlockTest, UnusedIdentifiersAreListed) {
   const SourceTree tree;
