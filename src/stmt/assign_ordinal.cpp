@@ -59,7 +59,7 @@ std::string sourceInRegister(Compilation& c, ExprPtr& source, TypeDescriptor* ty
 
 }  // namespace
 
-void storeOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
+void assignPlainOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
   const bool targetCalls = mayCall(*target);
   const bool sourceCalls = mayCall(*source);
   // A one-byte function result lives in a word slot: the value is stored zero-extended.
@@ -102,7 +102,7 @@ void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source) {
   const std::optional<BitUpdate> update =
       mayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
   if (!update) {
-    storeOrdinal(c, target, source, type);
+    assignPlainOrdinal(c, target, source, type);
     return;
   }
   const std::string_view mnemonic = bitMnemonic(c, update->op);
@@ -134,7 +134,7 @@ void assignBoolean(Compilation& c, ExprPtr& target, ExprPtr& source) {
     c.registers.releaseRegister(place);
     return;
   }
-  storeOrdinal(c, target, source, target->type);
+  assignPlainOrdinal(c, target, source, target->type);
 }
 
 }  // namespace vorax

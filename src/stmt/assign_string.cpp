@@ -42,6 +42,15 @@ bool mentionsRegister(std::string_view text, std::string_view name) {
   return false;
 }
 
+// Pushes the size of a string variable as a word, through a register: there is no move
+// of an immediate to memory.
+void pushStringSize(Compilation& c, std::int32_t size) {
+  const std::string held = c.registers.allocateRegister();
+  c.emitter.emitInstruction("mov.w", "#" + std::to_string(size), held);
+  c.emitter.emitInstruction("mov.w", held, "@-sp");
+  c.registers.releaseRegister(held);
+}
+
 void callRuntime(Compilation& c, std::string_view routine) {
   c.emitter.emitInstruction("bsr", routine, "");
 }
@@ -175,7 +184,7 @@ void storeCharacter(Compilation& c, ExprPtr& target, ExprPtr& source) {
 // The general store: the value is built on the stack and "\saves" cuts it to the target.
 void storeFromStack(Compilation& c, ExprPtr& target, ExprPtr& source) {
   (void)generateValue(c, source, c.symbols.types().stringType);
-  pushWordConstant(c, target->type->size);
+  pushStringSize(c, target->type->size);
   pushAddress(c, target);
   callRuntime(c, "\\saves");
 }
@@ -206,7 +215,7 @@ void storeLeaf(Compilation& c, ExprPtr& target, ExprPtr& source) {
     case LocationKind::Parameter:
     case LocationKind::NamedMemory:
     case LocationKind::FixedAddress:
-      pushWordConstant(c, size);
+      pushStringSize(c, size);
       pushAddress(c, source);
       pushAddress(c, target);
       callRuntime(c, "\\movs");

@@ -52,7 +52,7 @@ void dispatchStore(Compilation& c, ExprPtr& target, ExprPtr& source) {
       if (!source->isLeaf) {
         c.reportError(err::kTypeMismatch);
       }
-      storeOrdinal(c, target, source, type);
+      assignPlainOrdinal(c, target, source, type);
       return;
     case TypeKind::Pointer:
       assignPointer(c, target, source);
@@ -68,7 +68,7 @@ void dispatchStore(Compilation& c, ExprPtr& target, ExprPtr& source) {
       break;
   }
   if (isPlainOrdinal(type->kind)) {
-    storeOrdinal(c, target, source, type);
+    assignPlainOrdinal(c, target, source, type);
     return;
   }
   c.reportError(err::kTypeMismatch);  // files and anything else cannot be assigned
