@@ -15,6 +15,10 @@ inline constexpr int kTargetNotVariable = 27;
 inline constexpr int kUnexpectedBitOperator = 941;
 inline constexpr int kUnsupportedStringSource = 997;
 
+// True when computing the target's address may call a routine (an index or a pointer
+// on the way is computed by a call); loading its value is not part of that.
+[[nodiscard]] bool targetAddressMayCall(const ExprNode& designator);
+
 // INTEGER, BYTE, WORD, CHAR, LONGINT, the address type, subranges and enumerations:
 // a register move, or a single bit instruction for x := x OR/AND/XOR mask.
 void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source);

@@ -60,7 +60,7 @@ std::string sourceInRegister(Compilation& c, ExprPtr& source, TypeDescriptor* ty
 }  // namespace
 
 void assignPlainOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
-  const bool targetCalls = mayCall(*target);
+  const bool targetCalls = targetAddressMayCall(*target);
   const bool sourceCalls = mayCall(*source);
   // A one-byte function result lives in a word slot: the value is stored zero-extended.
   const bool wordSlot = target->oneByteResult && type->size == 1;
@@ -100,7 +100,7 @@ void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source) {
   const int size = target->oneByteResult && type->size == 1 ? 2 : type->size;
   // A target whose address needs a call would be evaluated once instead of twice.
   const std::optional<BitUpdate> update =
-      mayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
+      targetAddressMayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
   if (!update) {
     assignPlainOrdinal(c, target, source, type);
     return;

@@ -61,7 +61,7 @@ void callRuntime(Compilation& c, std::string_view routine) {
 class StringTarget {
  public:
   StringTarget(Compilation& c, ExprPtr& designator) : c_(c), designator_(designator) {
-    if (mayCall(*designator_)) {
+    if (targetAddressMayCall(*designator_)) {
       pushAddress(c_, designator_);
       pushed_ = true;
     }
