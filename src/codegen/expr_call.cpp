@@ -10,6 +10,7 @@
 #include "codegen/expr_parser_parts.h"
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
+#include "codegen/func_call_type.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "source/real48.h"
@@ -289,6 +290,7 @@ ExprPtr parseFunctionCall(Compilation& c, SymbolEntry& routine) {
   call->type = routine.type;
   parseArgumentList(c, *call, routine);
   foldStandardFunction(c, call);
+  typeStandardCall(c, *call);
   return call;
 }
 
