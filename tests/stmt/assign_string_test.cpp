@@ -89,5 +89,21 @@ TEST(StringStore, CharacterIntoEmptyStringWritesOnlyTheLengthByte) {
   }
 }
 
+// Strings in records and arrays are not aligned, and a pointer may reach any string: the
+// one-character store goes byte by byte there, since a word store at an odd address
+// would hit the byte before the string.
+TEST(StringStore, CharacterAtPossiblyOddAddressIsStoredByBytes) {
+  const std::string declarations = "VAR R: RECORD C: CHAR; S: STRING[3] END; P: ^STRING; C: CHAR;";
+  const std::vector<std::string> field = assignLines({kNamed, declarations, "R.S := 'A';"});
+  EXPECT_TRUE(hasSequence(field, {asmLine("mov.b", "#65", "r0"), asmLine("mov.b", "#1", "r1"),
+                                  asmLine("mov.b", "r1", "R+1"), asmLine("mov.b", "r0", "R+1+1")}));
+  EXPECT_TRUE(lacksMnemonic(field, "mov.w"));
+  const std::vector<std::string> pointer = assignLines({kNamed, declarations, "P^ := C;"});
+  EXPECT_TRUE(hasSequence(pointer, {asmLine("mov.b", "C", "r0"), asmLine("mov.b", "#1", "r1"),
+                                    asmLine("mov.l", "P", "r2"), asmLine("mov.b", "r1", "@r2"),
+                                    asmLine("mov.b", "r0", "@(1,r2)")}));
+  EXPECT_TRUE(lacksMnemonic(pointer, "mov.w"));
+}
+
 }  // namespace
 }  // namespace vorax::testing
