@@ -133,7 +133,7 @@ void compileVal(const ProcedureCall& call) {
   StoreTarget positionTarget(c, std::move(position));
   RegisterPool& registers = c.registers;
   if (number->type->kind == TypeKind::Real) {
-    const bool pushNumberFirst = mayCall(*number);
+    const bool pushNumberFirst = addressMayCall(*number);
     if (pushNumberFirst) {
       pushAddress(c, number);
     }

@@ -95,6 +95,15 @@ bool isVariable(const ExprNode& node) {
   }
 }
 
+bool addressMayCall(const ExprNode& leaf) {
+  for (const ExprNode* step = &leaf; step != nullptr; step = step->nextSelector.get()) {
+    if (step->offsetTree != nullptr && mayCall(*step->offsetTree)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 ExprPtr cloneTree(const ExprNode& node) {
   ExprPtr copy = newExprNode();
   copy->unaryFlags = node.unaryFlags;
@@ -130,7 +139,7 @@ ExprPtr cloneTree(const ExprNode& node) {
 StoreTarget::StoreTarget(Compilation& c, ExprPtr designator)
     : c_(c), designator_(std::move(designator)), type_(designator_->type) {
   designator_->addressWanted = false;
-  if (mayCall(*designator_)) {
+  if (addressMayCall(*designator_)) {
     pushAddress(c_, designator_);
     pushed_ = true;
   }

@@ -52,6 +52,11 @@ void pushWordConstant(Compilation& c, std::int32_t value);
 // True when `node` is a variable: a designator whose storage can be read and written.
 [[nodiscard]] bool isVariable(const ExprNode& node);
 
+// True when computing the address of the designator `leaf` may call a routine (an index
+// holding a function call). Loading its value may call for other reasons as well (a REAL
+// or STRING value is loaded by the runtime); that does not count here.
+[[nodiscard]] bool addressMayCall(const ExprNode& leaf);
+
 // A copy of a whole tree, argument lists and designator chains included.
 [[nodiscard]] ExprPtr cloneTree(const ExprNode& node);
 

@@ -164,11 +164,13 @@ class ItemWriter {
     writeStackString();
   }
 
-  // One byte, the low byte of `byteRegister`, to the device.
+  // One byte, the low byte of `byteRegister`, to the device. The register stays held: the
+  // next byte is loaded into it.
   void writeByte(const std::string& byteRegister) {
     c_.emitter.emitInstruction("mov.w", byteRegister, "@-sp");
     device_.push(c_);
     emitIoCall(call_, rt::kWriteChar);
+    c_.registers.markRegisterInUse(byteRegister);
   }
 
   // The value as the file's element, most significant byte first. The value waits on the
