@@ -5,15 +5,12 @@
 #include "codegen/codegen.h"
 #include "codegen/expr_parser.h"
 #include "codegen/expr_tree.h"
+#include "codegen/func_io_check.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "symbols/type_descriptor.h"
 
 namespace vorax {
-
-bool ioCheckWanted(const Compilation& c, const SymbolEntry& routine) {
-  return routine.acceptsFile && c.directives.settings().switchI;
-}
 
 void emitCall(Compilation& c, std::string_view label) {
   c.emitter.emitInstruction("bsr", label, "");
@@ -22,7 +19,7 @@ void emitCall(Compilation& c, std::string_view label) {
 void emitIoCall(const ProcedureCall& call, std::string_view label) {
   emitCall(call.c, label);
   if (call.ioCheck) {
-    call.c.emitter.emitInstruction("trapa", "#0", "");
+    emitIoCheck(call.c, call.routine);
   }
 }
 

@@ -19,14 +19,11 @@ struct TypeDescriptor;
 struct ProcedureCall {
   Compilation& c;
   const SymbolEntry& routine;
-  // The routine does input or output and {$I+} is on: every call of an I/O runtime
-  // routine is followed by "trapa #0", which lets the runtime react to a failure.
+  // The routine does input or output and {$I+} is on (callNeedsIoCheck): every call of
+  // an I/O runtime routine is followed by "trapa #0", which lets the runtime react to a
+  // failure.
   bool ioCheck = false;
 };
-
-// True when calls of `routine` are to be followed by the I/O check: it does input or
-// output and the I switch is on.
-[[nodiscard]] bool ioCheckWanted(const Compilation& c, const SymbolEntry& routine);
 
 // "bsr" to `label`.
 void emitCall(Compilation& c, std::string_view label);

@@ -9,6 +9,7 @@
 
 #include "codegen/codegen.h"
 #include "codegen/expr_parser_parts.h"
+#include "codegen/func_io_check.h"
 #include "decls/routine_labels.h"
 #include "driver/compilation.h"
 #include "stmt/call_standard.h"
@@ -54,7 +55,7 @@ void compileProcedureCall(Compilation& c, SymbolEntry& routine, SymbolEntry& /*o
     c.registers.forgetRegisterContents();
     c.registers.releaseUnlockedRegisters();
   }
-  const ProcedureCall call{c, routine, ioCheckWanted(c, routine)};
+  const ProcedureCall call{c, routine, callNeedsIoCheck(c, routine)};
   switch (static_cast<StandardRoutine>(routine.standardRoutine)) {
     case StandardRoutine::Str:
       compileStr(call);
