@@ -282,6 +282,66 @@ bool flagsStayUnread(const PeepholeWindow& w, const std::vector<std::vector<int>
   return true;
 }
 
+// The arms all start with the load "mov.X S,R" that an earlier line already did: every
+// way into the arms passes that line, and nothing since changed R or S. The arms' copies
+// are dropped. Returns whether they were.
+bool dropLoadAlreadyDone(Compilation& c, LineRange condition, const std::vector<LineRange>& arms) {
+  PeepholeWindow& w = c.emitter.window();
+  std::vector<int> firsts;
+  for (const LineRange& arm : arms) {
+    const int first = skipNops(w, arm.begin, arm.end);
+    if (first == arm.end || !isPlainInstruction(w[first]) ||
+        !sameInstruction(w[first], w[skipNops(w, arms[0].begin, arms[0].end)])) {
+      return false;
+    }
+    firsts.push_back(first);
+  }
+  const WindowLine& load = w[firsts[0]];
+  if (!peephole::startsWith(load.mnemonic, "mov.") || !peephole::isWorkRegister(load.destination) ||
+      findRegister(load.source, load.destination) != std::string_view::npos ||
+      peephole::isAutoModifying(load.source)) {
+    return false;
+  }
+  const int size = peephole::operationSize(load.mnemonic);
+  // Back from the end of the condition code to the earlier copy. A label on the way
+  // is another way in; the condition's branches must all come after the copy, or the
+  // arm they lead to would miss it.
+  int earlier = condition.end - 1;
+  for (; earlier >= 0; --earlier) {
+    const WindowLine& line = w[earlier];
+    if (sameInstruction(line, load)) {
+      break;
+    }
+    if (!line.label.empty() || changesRegister(line, load.destination) ||
+        storeMayReach(line.destination, load.source, size == 0 ? 4 : size)) {
+      return false;
+    }
+    for (std::string_view reg : kRegisters) {
+      if (mentionsRegisterName(load, reg) && changesRegister(line, reg)) {
+        return false;
+      }
+    }
+  }
+  if (earlier < 0) {
+    return false;
+  }
+  for (int i = condition.begin; i < earlier; ++i) {
+    if (isBranch(w[i].mnemonic)) {
+      return false;
+    }
+  }
+  const unsigned flags = peephole::flagsSetBy(load.mnemonic);
+  for (std::size_t a = 0; a < arms.size(); ++a) {
+    if (!stmtpass::flagsUnreadFrom(w, firsts[a] + 1, arms[a].end, flags)) {
+      return false;
+    }
+  }
+  for (int first : firsts) {
+    w.deleteLine(first);
+  }
+  return true;
+}
+
 }  // namespace
 
 int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms) {
@@ -298,6 +358,9 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
     return 0;
   }
   if (containsCall(w, condition) || armsShareLabels(w, arms)) {
+    return 0;
+  }
+  if (dropLoadAlreadyDone(c, condition, arms)) {
     return 0;
   }
   // runs[a][k]: the position of the k-th common line in arm a.

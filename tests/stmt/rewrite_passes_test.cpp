@@ -242,6 +242,25 @@ INSTANTIATE_TEST_SUITE_P(
                  ifElse({"bsr \\xeqys", "bne $13"}, {"mov.w #1,r1", "mov.w r1,@(-4,fp)"},
                         {"mov.w #1,r1", "mov.w r1,@(-6,fp)"}),
                  0},
+        // The condition loaded r0 from I already: the arms' own loads of it go.
+        PassCase{"load_the_condition_did_is_dropped_from_the_arms",
+                 ifElse({"mov.w I,r0", "cmp.w #1,r0", "bne $13"}, {"mov.w I,r0", "mov.w r0,J"},
+                        {"mov.w I,r0", "mov.w r0,K"}),
+                 mergeIfElse(3, 2),
+                 ifElse({"mov.w I,r0", "cmp.w #1,r0", "bne $13"}, {"nop", "mov.w r0,J"},
+                        {"nop", "mov.w r0,K"}),
+                 0},
+        // The load comes after the condition's first branch: the else arm, reached from
+        // that branch, would miss it. The arms' load moves in front instead, and the
+        // condition takes another register.
+        PassCase{
+            "load_after_a_branch_of_the_condition_moves_instead",
+            ifElse({"mov.w J,r1", "beq $13", "mov.w I,r0", "cmp.w #1,r0", "bne $13"},
+                   {"mov.w I,r0", "mov.w r0,J"}, {"mov.w I,r0", "mov.w r0,K"}),
+            mergeIfElse(5, 2),
+            {"nop", "mov.w I,r0", "mov.w J,r1", "beq $13", "mov.w I,r2", "cmp.w #1,r2", "bne $13",
+             "nop", "mov.w r0,J", "bra $19", "$13: nop", "nop", "nop", "mov.w r0,K", "bra $19"},
+            1},
         PassCase{"else_arm_reuses_the_condition_load",
                  ifElse({"mov.w @(-2,fp),r0", "beq $13"}, {"mov.w r0,@(-4,fp)"},
                         {"mov.w @(-2,fp),r0", "mov.w r0,@(-6,fp)"}),
