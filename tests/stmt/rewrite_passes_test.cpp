@@ -129,7 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
             {"$12: mov.w @(-2,fp),r0", "mov.w @(-4,fp),r1", "beq $13", "add.w r1,r0", "bra $12"},
             hoistFrom(0),
             {"$12: mov.w @(-2,fp),r0", "mov.w @(-4,fp),r1", "beq $13", "add.w r1,r0", "bra $12"},
-            0}),
+            0},
+        // A bit operation sets no flags: the branch after it still tests the load's.
+        PassCase{"load_whose_flags_a_later_branch_tests_stays",
+                 {"$12: mov.w @(-2,fp),r0", "mov.w @(-4,fp),r1", "bset #0,r2", "beq $13",
+                  "add.w r1,r0", "bra $12"},
+                 hoistFrom(0),
+                 {"$12: mov.w @(-2,fp),r0", "mov.w @(-4,fp),r1", "bset #0,r2", "beq $13",
+                  "add.w r1,r0", "bra $12"},
+                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Arm merging and else-arm reuse --------------------------------------------------
