@@ -146,6 +146,22 @@ const char* const kOddStringDeclarations =
     "VAR R: RECORD C: CHAR; S: STRING[3]; T: CHAR END; A: ARRAY[1..3] OF S2;\n"
     "  P: ^S2; C: CHAR; I: INTEGER; N: CHAR; E0: STRING[0];";
 
+// Calls on either side: a value waiting in a register while the target's index calls a
+// function is saved across the call; one-byte function results fill their word slot.
+const std::string kCallBody =
+    "A[1] := 0; A[2] := 0; A[3] := 0;\n"
+    "A[F(1)] := F(2);\n" +
+    check("(A[2] = 3) AND (A[1] = 0) AND (A[3] = 0)") + "I := 7; A[F(2)] := I;\n" +
+    check("A[3] = 7") + "I := F(F(3));\n" + check("I = 5") + "B := G(300);\n" + check("B = 44") +
+    "I := G(511) + 1;\n" + check("I = 256") + "S := H;\n" + check("S = 'H'") + "S := S + H;\n" +
+    check("S = 'HH'") + "S := SF;\n" + check("S = 'AB'") + "S := SF + H;\n" + check("S = 'ABH'");
+const char* const kCallDeclarations =
+    "VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; B: BYTE; S: STRING;\n"
+    "FUNCTION F(X: INTEGER): INTEGER; BEGIN F := X + 1 END;\n"
+    "FUNCTION G(X: INTEGER): BYTE; BEGIN G := X END;\n"
+    "FUNCTION H: CHAR; BEGIN H := 'H' END;\n"
+    "FUNCTION SF: STRING; BEGIN SF := 'AB' END;";
+
 INSTANTIATE_TEST_SUITE_P(
     Programs, AssignmentRunTest,
     ::testing::Values(
