@@ -117,12 +117,18 @@ const char* const kCopyDeclarations =
     "  X10, Y10: ARRAY[0..9] OF CHAR; X12, Y12: ARRAY[1..6] OF INTEGER;\n"
     "  X3, Y3: ARRAY[1..3] OF CHAR; X1, Y1: ARRAY[1..1] OF CHAR; X13, Y13: ARRAY[1..13] OF BYTE;";
 
-const std::string kOrdinalBody = "I := 300; B := I;\n" + check("B = 44") + "L := I;\n" +
-                                 check("L = 300") + "L := -5; I := L;\n" + check("I = -5") +
-                                 "B := 200; I := B + B;\n" + check("I = 400") + "C := 'X';\n" +
-                                 check("C = 'X'") + "P := @I; P^ := 9;\n" + check("I = 9");
+const std::string kOrdinalBody =
+    "I := 300; B := I;\n" + check("B = 44") + "L := I;\n" + check("L = 300") +
+    "L := -5; I := L;\n" + check("I = -5") + "B := 200; I := B + B;\n" + check("I = 400") +
+    "C := 'X';\n" + check("C = 'X'") + "P := @I; P^ := 9;\n" + check("I = 9") +
+    // The sum is computed in the target's width.
+    "I := 30000; J := 30000; L := I + J;\n" + check("L = 60000") + "V := GREEN; U := V;\n" +
+    check("U = GREEN") + "R := 7;\n" + check("R = 7") + "F := I < 5; G := I > 5;\n" +
+    check("(NOT F) AND G") + "Q := P; P := NIL;\n" + check("(P = NIL) AND (Q^ = 30000)");
 const char* const kOrdinalDeclarations =
-    "VAR I: INTEGER; B: BYTE; L: LONGINT; C: CHAR; P: ^INTEGER;";
+    "TYPE COLOUR = (RED, GREEN, BLUE); SMALL = 1..10;\n"
+    "VAR I, J: INTEGER; B: BYTE; L: LONGINT; C: CHAR; P, Q: ^INTEGER; V, U: COLOUR;\n"
+    "  R: SMALL; F, G: BOOLEAN;";
 
 // Strings that start on an odd byte, and a string with room for no character: the
 // bytes around them stay as they were.
