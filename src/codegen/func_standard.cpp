@@ -150,19 +150,19 @@ void generateStep(Compilation& c, ExprPtr& call, std::string_view mnemonic) {
 // --- ODD ---------------------------------------------------------------------------------
 
 // The low bit of the argument decides: the flags tell the condition, and the register
-// holds 0 or 1 for a use as a value.
+// holds 0 or 1 for a use as a value. A condition leaf is read as a value from r0, so an
+// argument that ended in another register leaves a BOOLEAN register leaf instead, whose
+// use as a condition tests the register again.
 void generateOdd(Compilation& c, ExprPtr& call) {
   ExprPtr& argument = argumentOf(c, *call);
   const std::int64_t ownSize = argument->type != nullptr ? argument->type->size : 1;
   const std::string reg = generateInRegister(c, argument, c.symbols.types().byteType);
   emit(c, sized("and", ownSize), "#1", reg);
   c.registers.releaseUnlockedRegisters();
-  const std::uint8_t flags = call->unaryFlags;
-  TypeDescriptor* boolean = c.symbols.types().booleanType;
-  makeRegisterLeaf(*call, reg, boolean);
-  call->location = LocationKind::Condition;
-  call->registerWidth = static_cast<std::int32_t>(ownSize == 1 ? 1 : 2);
-  call->unaryFlags = flags;
+  becomeRegister(*call, reg, c.symbols.types().booleanType, ownSize == 1 ? 1 : 2);
+  if (reg == "r0") {
+    call->location = LocationKind::Condition;
+  }
   // Kept until the condition or value is used, so that nothing else is loaded into it.
   c.registers.markRegisterInUse(reg);
 }

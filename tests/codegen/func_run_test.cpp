@@ -114,12 +114,14 @@ const RunCase kRuns[] = {
      "l := 1000000; WRITELN(SQRT(l)); b := 65; WRITELN(CHR(b)); WRITELN(ORD(c));\n"
      "s := 'hello'; WRITELN(POS('ll', s)); WRITELN(COPY(s, 2, 3))",
      "32767\n70000\n256\n255\n65536\nQ\n1000\nA\n113\n3\nell\n"},
-    // ODD as a condition and as a value, of a value in r0 and of one that is not.
+    // ODD as a condition and as a value, of a value in r0 and of one in another register.
     {"Odd", "VAR i, j: INTEGER; ok: BOOLEAN;\n",
      "i := 7; j := 4; IF ODD(i) THEN WRITELN('i odd'); IF ODD(j) THEN WRITELN('j odd');\n"
      "ok := ODD(j + 1); IF ok THEN WRITELN('j+1 odd');\n"
+     "ok := ODD(j) = ODD(i); IF ok THEN WRITELN('same') ELSE WRITELN('differ');\n"
+     "IF ODD(i) = ODD(j + 1) THEN WRITELN('same') ELSE WRITELN('differ');\n"
      "WHILE NOT ODD(j) DO j := j + 3; WRITELN(j)",
-     "i odd\nj+1 odd\n7\n"},
+     "i odd\nj+1 odd\ndiffer\nsame\n7\n"},
     // The length of a concatenation stops at 255 as the concatenated string does.
     {"LengthOfConcatenation", "VAR s, t: STRING; c: CHAR; i: INTEGER;\n",
      "s := ''; i := 0;"
