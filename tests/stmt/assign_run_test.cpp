@@ -108,14 +108,19 @@ const std::string kCopyBody =
     "X6[1] := 1; X6[2] := 2; X6[3] := 3; Y6 := X6;\n" +
     check("(Y6[1] = 1) AND (Y6[2] = 2) AND (Y6[3] = 3)") +
     "X10[0] := 'A'; X10[9] := 'Z'; Y10 := X10;\n" + check("(Y10[0] = 'A') AND (Y10[9] = 'Z')") +
-    "X12[1] := 7; X12[6] := 8; Y12 := X12;\n" + check("(Y12[1] = 7) AND (Y12[6] = 8)") +
+    "X12[1] := 7; X12[2] := 0; X12[6] := 8; Y12 := X12;\n" +
+    check("(Y12[1] = 7) AND (Y12[6] = 8)") +
     "X3[1] := 'A'; X3[2] := 'B'; X3[3] := 'C'; Y3 := X3;\n" +
     check("(Y3[1] = 'A') AND (Y3[2] = 'B') AND (Y3[3] = 'C')") + "X1[1] := 'Q'; Y1 := X1;\n" +
-    check("Y1[1] = 'Q'") + "Y13[13] := 0; X13[13] := 5; Y13 := X13;\n" + check("Y13[13] = 5");
+    check("Y1[1] = 'Q'") + "Y13[13] := 0; X13[13] := 5; Y13 := X13;\n" + check("Y13[13] = 5") +
+    // A copy onto itself through one remembered address register leaves it as it was.
+    "P := @X12; P^ := P^;\n" + check("(X12[1] = 7) AND (X12[2] = 0) AND (X12[6] = 8)");
 const char* const kCopyDeclarations =
+    "TYPE T12 = ARRAY[1..6] OF INTEGER;\n"
     "VAR X4, Y4: ARRAY[1..2] OF INTEGER; X6, Y6: ARRAY[1..3] OF INTEGER;\n"
-    "  X10, Y10: ARRAY[0..9] OF CHAR; X12, Y12: ARRAY[1..6] OF INTEGER;\n"
-    "  X3, Y3: ARRAY[1..3] OF CHAR; X1, Y1: ARRAY[1..1] OF CHAR; X13, Y13: ARRAY[1..13] OF BYTE;";
+    "  X10, Y10: ARRAY[0..9] OF CHAR; X12, Y12: T12;\n"
+    "  X3, Y3: ARRAY[1..3] OF CHAR; X1, Y1: ARRAY[1..1] OF CHAR; X13, Y13: ARRAY[1..13] OF BYTE;\n"
+    "  P: ^T12;";
 
 const std::string kOrdinalBody =
     "I := 300; B := I;\n" + check("B = 44") + "L := I;\n" + check("L = 300") +
