@@ -104,14 +104,15 @@ ExprPtr frameLeaf(Compilation& c, SymbolEntry& entry, LocationKind location) {
 }
 
 // The result slot of the function `entry` inside its own body (or, through the display,
-// inside a routine nested in it).
-ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry) {
+// inside a routine nested in it). The slot is a word: a BOOLEAN, stored as a byte, goes
+// to its low half, which the exit code zero-extends into r0.
+ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry, bool inLowByte) {
   ExprPtr base = namedLeaf(LocationKind::FrameVariable, entry);
   if (entry.level < c.symbols.scopeLevel()) {
     addConstantOffset(c, *base, -4 * entry.level);
     appendChainStep(*base, LocationKind::FrameVariable);
   }
-  addConstantOffset(c, *base, kResultSlotOffset);
+  addConstantOffset(c, *base, kResultSlotOffset + (inLowByte ? 1 : 0));
   return base;
 }
 
@@ -165,8 +166,9 @@ ExprPtr baseLeaf(Compilation& c, SymbolEntry& entry) {
       if (entry.type == nullptr) {
         c.reportError(kInvalidFunctionCall);
       }
-      ExprPtr leaf = resultSlotLeaf(c, entry);
-      leaf->oneByteResult = entry.type->size == 1 && entry.type != t.booleanType;
+      const bool isBoolean = entry.type == t.booleanType;
+      ExprPtr leaf = resultSlotLeaf(c, entry, isBoolean);
+      leaf->oneByteResult = entry.type->size == 1 && !isBoolean;
       return leaf;
     }
     default:
