@@ -1,5 +1,6 @@
 // The labels of a routine in every declaration state: the body label must be the one the
 // stub jumps to, and every call or address must name a label that exists in that state.
+// (Stub and equate lines are checked in whole sources.)
 #include "decls/routine_labels.h"
 
 #include <gtest/gtest.h>
@@ -58,22 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "MOVE.17", "MOVE"},
         LabelCase{IdentKind::InterruptProcedure, RoutineState::Forward, "MOVE.17", "MOVE.17",
                   "MOVE.17", "MOVE"}));
-
-TEST(RoutineLabelsTest, ProgramBodyIsItsOwnLabel) {
-  SymbolEntry program;
-  program.name = "\\DEMO";
-  program.kind = IdentKind::Procedure;
-  EXPECT_EQ(routineBodyLabel(program), "\\DEMO");
-}
-
-TEST(RoutineLabelsTest, StubsAndEquatesReachTheOperandColumn) {
-  // Up to 6 characters and the colon: two tabs; longer: one.
-  EXPECT_EQ(routineStubLine("MOVE", "MOVE.17"), "MOVE:\t\tjmp\tMOVE.17");
-  EXPECT_EQ(routineStubLine("RESETS", "RESETS.2"), "RESETS:\t\tjmp\tRESETS.2");
-  EXPECT_EQ(routineStubLine("HANDLER", "HANDLER.9"), "HANDLER:\tjmp\tHANDLER.9");
-  EXPECT_EQ(routineEquateLine("P.5", "256"), "P.5\t\tequ\t256");
-  EXPECT_EQ(routineEquateLine("RESET.3", "h"), "RESET.3\tequ\th");
-}
 
 }  // namespace
 }  // namespace vorax::testing
