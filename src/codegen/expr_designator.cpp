@@ -104,15 +104,14 @@ ExprPtr frameLeaf(Compilation& c, SymbolEntry& entry, LocationKind location) {
 }
 
 // The result slot of the function `entry` inside its own body (or, through the display,
-// inside a routine nested in it). The slot is a word: a BOOLEAN, stored as a byte, goes
-// to its low half, which the exit code zero-extends into r0.
-ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry, bool inLowByte) {
+// inside a routine nested in it).
+ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry) {
   ExprPtr base = namedLeaf(LocationKind::FrameVariable, entry);
   if (entry.level < c.symbols.scopeLevel()) {
     addConstantOffset(c, *base, -4 * entry.level);
     appendChainStep(*base, LocationKind::FrameVariable);
   }
-  addConstantOffset(c, *base, kResultSlotOffset + (inLowByte ? 1 : 0));
+  addConstantOffset(c, *base, kResultSlotOffset);
   return base;
 }
 
@@ -166,9 +165,8 @@ ExprPtr baseLeaf(Compilation& c, SymbolEntry& entry) {
       if (entry.type == nullptr) {
         c.reportError(kInvalidFunctionCall);
       }
-      const bool isBoolean = entry.type == t.booleanType;
-      ExprPtr leaf = resultSlotLeaf(c, entry, isBoolean);
-      leaf->oneByteResult = entry.type->size == 1 && !isBoolean;
+      ExprPtr leaf = resultSlotLeaf(c, entry);
+      leaf->oneByteResult = entry.type->size == 1 && entry.type != t.booleanType;
       return leaf;
     }
     default:

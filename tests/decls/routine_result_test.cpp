@@ -70,11 +70,8 @@ TEST(FunctionResultTest, SlotAboveTheSavedFramePointer) {
   for (const Case& k : {Case{"INTEGER", 0, "4", false}, Case{"LONGINT", 0, "4", false},
                         // A byte result is stored as the whole word.
                         Case{"CHAR", 0, "4", true}, Case{"BYTE", 0, "4", true},
-                        // A BOOLEAN is stored as a byte in the word's low half, which the
-                        // exit zero-extends.
-                        Case{"BOOLEAN", 0, "5", false},
-                        // From a routine nested in F: F's frame from display entry 2.
-                        Case{"INTEGER", 1, "-8 > 4", false}, Case{"BOOLEAN", 2, "-8 > 5", false}}) {
+                        // From routines nested in F: F's frame from display entry 2.
+                        Case{"INTEGER", 1, "-8 > 4", false}, Case{"WORD", 2, "-8 > 4", false}}) {
     const ResultSlot slot = resultSlot(k.type, k.depth);
     EXPECT_EQ(slot.error, 0) << k.type;
     EXPECT_EQ(slot.chain, k.chain) << k.type << " depth " << k.depth;
