@@ -277,5 +277,18 @@ TEST(RoutineLabelTest, InterfaceRoutinesHaveStubsAndBodies) {
   EXPECT_EQ(countOf(lines, "\trte"), 1);
 }
 
+// Declaring a body for an announced routine, or a nested routine of the same name, is not
+// a use: routines nobody calls are listed, parameters and locals with them.
+TEST(RoutineListingTest, UncalledRoutinesAreListed) {
+  const std::vector<std::string> lines = compileRaw(
+      "{$U+}{$C-}PROGRAM P;\nPROCEDURE Q(A, B: INTEGER);\nVAR X: BYTE;\n  PROCEDURE Q; BEGIN "
+      "END;\nBEGIN END;\nPROCEDURE NEVER; FORWARD;\nPROCEDURE NEVER; BEGIN END;\nBEGIN\nEND.\n");
+  for (const char* line : {";#UNUSED PRC: Q.4", ";#UNUSED VAR: X.3", ";#UNUSED PRM: B.2",
+                           ";#UNUSED PRM: A.2", ";#UNUSED PRC: NEVER.6", ";#UNUSED PRC: Q.2"}) {
+    EXPECT_EQ(countOf(lines, line), 1) << line;
+  }
+  EXPECT_EQ(countOf(lines, "; (# Warning) 6"), 1);
+}
+
 }  // namespace
 }  // namespace vorax::testing
