@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the bare name exists elsewhere.
         LabelCase{IdentKind::Function, RoutineState::External, "MOVE.17", "MOVE", "MOVE", "MOVE"},
         // An interrupt handler's body is its bare name unless a stub took that name.
-        LabelCase{IdentKind::InterruptProcedure, RoutineState::Ordinary, "MOVE", "MOVE.17",
-                  "MOVE.17", "MOVE"},
+        LabelCase{IdentKind::InterruptProcedure, RoutineState::Ordinary, "MOVE", "MOVE", "MOVE.17",
+                  "MOVE"},
         LabelCase{IdentKind::InterruptProcedure, RoutineState::Forward, "MOVE.17", "MOVE.17",
                   "MOVE.17", "MOVE"}));
 
