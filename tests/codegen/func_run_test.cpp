@@ -122,6 +122,14 @@ const RunCase kRuns[] = {
      "IF ODD(i) = ODD(j + 1) THEN WRITELN('same') ELSE WRITELN('differ');\n"
      "WHILE NOT ODD(j) DO j := j + 3; WRITELN(j)",
      "i odd\nj+1 odd\ndiffer\nsame\n7\n"},
+    // REAL results travel in the area the caller reserved above the arguments.
+    {"RealResults",
+     "VAR i: INTEGER; l: LONGINT;\n"
+     "FUNCTION RF(a: INTEGER; b: LONGINT): REAL; BEGIN RF := 2.5 END;\n"
+     "FUNCTION NR: REAL; BEGIN NR := -7.75 END;\n",
+     "i := TRUNC(RF(1, 2)); WRITELN(i); WRITELN(TRUNC(ABS(NR))); WRITELN(TRUNC(NR));\n"
+     "l := 81; WRITELN(TRUNC(SQRT(l))); i := 0; WRITELN(TRUNC(COS(i))); WRITELN(TRUNC(SIN(i)))",
+     "2\n7\n-7\n9\n1\n0\n"},
     // The length of a concatenation stops at 255 as the concatenated string does.
     {"LengthOfConcatenation", "VAR s, t: STRING; c: CHAR; i: INTEGER;\n",
      "s := ''; i := 0;"
