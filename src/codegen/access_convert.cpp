@@ -10,6 +10,7 @@
 #include "codegen/access_internal.h"
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
+#include "codegen/real_arith.h"
 #include "decls/typed_constants.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
@@ -284,7 +285,8 @@ std::string convertBoolean(Compilation& c, ExprPtr& leaf, TypeDescriptor* target
       width = 2;
       break;
     case LocationKind::Condition:
-      reg = "r0";
+      // The register the truth value was computed in (r0 unless the leaf names another).
+      reg = isWorkRegister(node.text) ? node.text : "r0";
       c.registers.markRegisterInUse(reg);
       break;
     default:
@@ -336,6 +338,12 @@ std::string convertResult(Compilation& c, ExprPtr& leaf, TypeDescriptor* targetT
       return reg;
     }
     case LocationKind::RuntimeResult: {
+      if (node.type != nullptr && node.type->kind == TypeKind::Real &&
+          (node.unaryFlags & kNegateFlag) != 0) {
+        // A REAL function result still owes its minus sign.
+        negateRealOnStack(c);
+        node.unaryFlags = 0;
+      }
       const bool integerTarget = target == t.integerType || target == t.byteType ||
                                  target == t.longIntType || target == t.addressType;
       if (integerTarget && node.type != nullptr && node.type->kind == TypeKind::Real) {

@@ -77,6 +77,23 @@ TEST(WithRegisterTest, ReloadsAfterACallOrLabel) {
             "mov.l @(-40,fp),r3 / bsr \\write / mov.l @(-40,fp),r3 / $5: mov.l @(-40,fp),r3");
 }
 
+// A truth value computed into a register by a standard function, read as a value.
+TEST(ConditionLeafTest, IsReadFromTheRegisterItNames) {
+  for (const char* reg : {"r2", ""}) {
+    AccessFixture fixture;
+    fixture.run(kDeclarations, {"0"}, [&](Compilation& c, ExprPtr&) {
+      ExprPtr leaf = newExprNode();
+      leaf->location = LocationKind::Condition;
+      leaf->text = reg;
+      leaf->type = c.symbols.types().booleanType;
+      fixture.results.push_back(generateValue(c, leaf, c.symbols.types().booleanType));
+      fixture.results.push_back(c.registers.isRegisterInUse(fixture.results.back()) ? "held"
+                                                                                    : "free");
+    });
+    EXPECT_EQ(joined(fixture.results), *reg != '\0' ? "r2 / held" : "r0 / held");
+  }
+}
+
 struct OffsetCase {
   const char* operand;
   int n;
