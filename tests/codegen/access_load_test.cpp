@@ -149,16 +149,16 @@ TEST_P(LoadStaleTest, NoReuseAcross) {
   EXPECT_EQ(lines.back(), "mov.w @(-6,fp),r0") << joined(lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LoadStaleTest,
-                         ::testing::Values(StaleCase{"Call", {"bsr \\write"}},
-                                           StaleCase{"JoinLabel", {"$9:", "nop"}},
-                                           StaleCase{"StoreToTheVariable", {"mov.w r1,@(-6,fp)"}},
-                                           StaleCase{"StoreThroughAPointer", {"mov.w r1,@r2"}},
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadStaleTest,
+    ::testing::Values(StaleCase{"Call", {"bsr \\write"}}, StaleCase{"JoinLabel", {"$9:", "nop"}},
+                      StaleCase{"StoreToTheVariable", {"mov.w r1,@(-6,fp)"}},
+                      StaleCase{"StoreThroughAPointer", {"mov.w r1,@r2"}},
                       StaleCase{"StoreToAnOverlappingByte", {"mov.b r1,@(-5,fp)"}},
                       StaleCase{"StoreToAnAbsoluteAddress", {"mov.w r1,X"}},
-                                           StaleCase{"RegisterWritten", {"add.w r1,r0"}},
-                                           StaleCase{"RegisterShifted", {"shll.w r0"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                      StaleCase{"RegisterWritten", {"add.w r1,r0"}},
+                      StaleCase{"RegisterShifted", {"shll.w r0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadReuseTest, AStoreToAnotherFrameSlotKeepsTheRegister) {
   AccessFixture fixture;
