@@ -165,9 +165,15 @@ const std::string kCallBody =
     check("(A[2] = 3) AND (A[1] = 0) AND (A[3] = 0)") + "I := 7; A[F(2)] := I;\n" +
     check("A[3] = 7") + "I := F(F(3));\n" + check("I = 5") + "B := G(300);\n" + check("B = 44") +
     "I := G(511) + 1;\n" + check("I = 256") + "S := H;\n" + check("S = 'H'") + "S := S + H;\n" +
-    check("S = 'HH'") + "S := SF;\n" + check("S = 'AB'") + "S := SF + H;\n" + check("S = 'ABH'");
+    check("S = 'HH'") + "S := SF;\n" + check("S = 'AB'") + "S := SF + H;\n" + check("S = 'ABH'") +
+    // String targets whose index calls a function.
+    "SA[1] := 'Q'; SA[F(0)] := '';\n" + check("SA[1] = ''") + "SA[F(1)] := 'Y';\n" +
+    check("SA[2] = 'Y'") + "C := 'K'; SA[F(2)] := C;\n" + check("SA[3] = 'K'") +
+    "SA[F(0)] := SA[2] + 'X';\n" + check("SA[1] = 'YX'") + "SA[F(0)] := SA[F(0)] + 'Z';\n" +
+    check("SA[1] = 'YXZ'");
 const char* const kCallDeclarations =
-    "VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; B: BYTE; S: STRING;\n"
+    "VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; B: BYTE; S: STRING; C: CHAR;\n"
+    "  SA: ARRAY[1..3] OF STRING[5];\n"
     "FUNCTION F(X: INTEGER): INTEGER; BEGIN F := X + 1 END;\n"
     "FUNCTION G(X: INTEGER): BYTE; BEGIN G := X END;\n"
     "FUNCTION H: CHAR; BEGIN H := 'H' END;\n"
