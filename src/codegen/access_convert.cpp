@@ -159,7 +159,9 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
           applyFlags(c, leaf, reg, ".l");
           return false;
         case K::Real:
+          // Widened as for LONGINT, the pending minus included: -B is a negative REAL.
           e.emitInstruction("and.l", "#255", reg);
+          applyFlags(c, leaf, reg, ".l");
           pushForReal(c, reg);
           return true;
         default:
@@ -206,6 +208,7 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
           return false;
         case K::Real:
           e.emitInstruction("extu.l", reg, "");
+          applyFlags(c, leaf, reg, ".l");
           pushForReal(c, reg);
           return true;
         case K::Byte:
