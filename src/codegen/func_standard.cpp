@@ -22,8 +22,8 @@
 namespace vorax {
 namespace {
 
-// Bit 7 of the byte after the exponent holds the sign of a REAL value.
-constexpr char kRealSignByte[] = "@(1,sp)";
+// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
+constexpr std::string_view kRealSignByte = "@(1,sp)";
 
 void emit(Compilation& c, std::string_view mnemonic, std::string_view source,
           std::string_view destination = {}) {
@@ -107,9 +107,7 @@ void generateAbs(Compilation& c, ExprPtr& call) {
       emit(c, "bclr", "#7", reg);
       emit(c, "mov.b", reg, kRealSignByte);
       c.registers.releaseRegister(reg);
-      const std::uint8_t flags = call->unaryFlags;
-      makeRuntimeResultLeaf(*call, type);
-      call->unaryFlags = flags;
+      takeRealResult(c, *call);
       return;
     }
     case AbsForm::Unchanged: {
@@ -211,13 +209,10 @@ void generateTrunc(Compilation& c, ExprPtr& call) {
 
 // SIN, COS and SQRT of a REAL: the routine replaces the value on the stack by the result.
 void generateRealFunction(Compilation& c, ExprPtr& call) {
-  TypeDescriptor* real = c.symbols.types().realType;
   pushRealArgument(c, call);
   emit(c, "bsr", symbolOperand(*call));
   c.registers.releaseUnlockedRegisters();
-  const std::uint8_t flags = call->unaryFlags;
-  makeRuntimeResultLeaf(*call, real);
-  call->unaryFlags = flags;
+  takeRealResult(c, *call);
 }
 
 // SQRT of an integer: the whole square root of the LONGINT value.

@@ -128,15 +128,16 @@ const RunCase kRuns[] = {
      "FUNCTION RF(a: INTEGER; b: LONGINT): REAL; BEGIN RF := 2.5 END;\n"
      "FUNCTION NR: REAL; BEGIN NR := -7.75 END;\n",
      "i := TRUNC(RF(1, 2)); WRITELN(i); WRITELN(TRUNC(ABS(NR))); WRITELN(TRUNC(NR));\n"
-     "l := 81; WRITELN(TRUNC(SQRT(l))); i := 0; WRITELN(TRUNC(COS(i))); WRITELN(TRUNC(SIN(i)))",
-     "2\n7\n-7\n9\n1\n0\n"},
+     "l := 81; WRITELN(TRUNC(SQRT(l))); i := 0; WRITELN(TRUNC(COS(i))); WRITELN(TRUNC(SIN(i)));\n"
+     "WRITELN(TRUNC(-NR)); WRITELN(TRUNC(-ABS(NR)))",
+     "2\n7\n-7\n9\n1\n0\n7\n-7\n"},
     // The length of a concatenation stops at 255 as the concatenated string does.
     {"LengthOfConcatenation", "VAR s, t: STRING; c: CHAR; i: INTEGER;\n",
      "s := ''; i := 0;"
      "WHILE i < 200 DO BEGIN s := s + 'x'; i := i + 1 END; t := s; c := 'c';\n"
      "WRITELN(LENGTH(s + 'ab' + c)); WRITELN(LENGTH(s + t)); WRITELN(LENGTH(s + t + 'a'));\n"
-     "WRITELN(LENGTH(c + 'abc'))",
-     "203\n255\n255\n4\n"},
+     "WRITELN(LENGTH(c + 'abc')); WRITELN(-LENGTH(c)); WRITELN(-LENGTH(s))",
+     "203\n255\n255\n4\n-1\n-200\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Programs, FunctionRunTest, ::testing::ValuesIn(kRuns),
