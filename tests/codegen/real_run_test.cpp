@@ -163,6 +163,18 @@ const RealRun kRuns[] = {
      "12\n"
      "34\n"
      "-14\n"},
+    // Standard functions with REAL results, negated too, and VAL into a REAL; SQRT of an
+    // integer is a LONGINT that becomes REAL only when it is stored.
+    {"StandardFunctions", "VAR r, x: REAL; code, i: INTEGER;",
+     "x := 2.25;\n"
+     "WRITELN(SQRT(x):6:3, SIN(x - x):6:3, COS(0 * x):6:3, -SQRT(x * 4):7:3, ABS(-x):6:2);\n"
+     "i := 17; r := SQRT(i); WRITE(r:5:1); r := SQRT(17); WRITELN(r:7:3);\n"
+     "VAL('-12.5', r, code); WRITELN(r:7:2, ' ', code);\n"
+     "VAL('3x', r, code); WRITELN(code)",
+     " 1.500 0.000 1.000 -3.000  2.25\n"
+     "  4.0  4.123\n"
+     " -12.50 0\n"
+     "2\n"},
     // STR and the default WRITE format of a REAL.
     {"TextOfReals", "VAR r: REAL; s: STRING[20];",
      "r := 1000;\n"
