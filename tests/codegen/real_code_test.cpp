@@ -65,10 +65,6 @@ const RealSequenceCase kSequences[] = {
              pushOf("@(-16,fp)"),
              {funcLine("bsr", "\\add40")},
              storeTo("@(-22,fp)")})},
-    {"Subtract", "r := y - x",
-     joined({pushOf("@(-16,fp)"), pushOf("@(-10,fp)"), {funcLine("bsr", "\\sub40")}})},
-    {"Multiply", "r := x * y",
-     joined({pushOf("@(-10,fp)"), pushOf("@(-16,fp)"), {funcLine("bsr", "\\mul40")}})},
     {"Divide", "r := x / y",
      joined({pushOf("@(-10,fp)"), pushOf("@(-16,fp)"), {funcLine("bsr", "\\div40")}})},
     // "/" of two integers is a REAL division of their converted values.
@@ -91,10 +87,6 @@ const RealSequenceCase kSequences[] = {
      "r := w",
      {funcLine("mov.w", "@(-28,fp)", "r0"), funcLine("extu.l", "r0"),
       funcLine("mov.l", "r0", "@-sp"), funcLine("bsr", "\\int2r")}},
-    {"FromLongInt",
-     "r := l",
-     {funcLine("mov.l", "@(-32,fp)", "r0"), funcLine("mov.l", "r0", "@-sp"),
-      funcLine("bsr", "\\int2r")}},
     // A negated integer is negated at the width the conversion gives it.
     {"FromNegatedInteger",
      "r := -i",
@@ -142,10 +134,6 @@ const RealSequenceCase kSequences[] = {
          {{funcLine("exts.l", "r0"), funcLine("mov.l", "r0", "@-sp"), funcLine("bsr", "\\int2r")},
           pushOf("@(-10,fp)"),
           {funcLine("bsr", "\\xgey")}})},
-    {"CompareNotEqual",
-     "WHILE x <> 0.5 DO x := x * y",
-     {funcLine("bsr", "\\lodri"), funcLine("db", "128,  0,  0,  0,  0,  0"),
-      funcLine("bsr", "\\xney")}},
     // TRUNC takes the REAL off the stack into r0.
     {"Trunc",
      "i := TRUNC(x * y)",
