@@ -17,7 +17,8 @@ using namespace arith;
 
 namespace {
 
-constexpr int kMaterialisedWidth = 2;
+// Width of a BOOLEAN value held in a word register (materialised or returned by a call).
+constexpr int kWordValueWidth = 2;
 
 bool takeComplement(ExprNode& node) {
   const bool complemented = (node.unaryFlags & kComplementFlag) != 0;
@@ -37,6 +38,10 @@ void generateBooleanLeaf(Compilation& c, ExprPtr& leaf) {
     case LocationKind::Call: {
       const bool complemented = takeComplement(*leaf);
       generateCall(c, leaf);
+      if (leaf->location == LocationKind::Register) {
+        // A BOOLEAN function result comes back in a word register.
+        leaf->registerWidth = kWordValueWidth;
+      }
       if (complemented) {
         leaf->unaryFlags |= kComplementFlag;
       }
@@ -186,7 +191,7 @@ void materialise(Compilation& c, ExprPtr& node) {
     c.registers.markRegisterInUse(result);
   }
   makeRegisterLeaf(*node, result, booleanType);
-  node->registerWidth = kMaterialisedWidth;
+  node->registerWidth = kWordValueWidth;
 }
 
 }  // namespace
