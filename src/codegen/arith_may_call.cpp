@@ -16,6 +16,10 @@ bool builtByRoutines(const TypeDescriptor* type) {
   return type != nullptr && (type->kind == TypeKind::Real || type->kind == TypeKind::String);
 }
 
+bool isReal(const ExprNode* node) {
+  return node != nullptr && node->type != nullptr && node->type->kind == TypeKind::Real;
+}
+
 }  // namespace
 
 bool arith::chainMayCall(const ExprNode& leaf) {
@@ -54,11 +58,14 @@ bool mayCall(const ExprNode& tree) {
         return builtByRoutines(tree.type) || chainMayCall(tree);
       case LocationKind::TypeCast:
         return tree.attached != nullptr && mayCall(*tree.attached);
+      case LocationKind::Constant:
+        return isReal(&tree);  // pushed by "\lodri"
       default:
         return false;
     }
   }
-  if (builtByRoutines(tree.type)) {
+  // A comparison with a REAL side is BOOLEAN itself but calls the REAL routines.
+  if (builtByRoutines(tree.type) || isReal(tree.left.get()) || isReal(tree.right.get())) {
     return true;
   }
   switch (tree.op) {

@@ -34,7 +34,9 @@ ConditionResult generateLeafCondition(Compilation& c, ExprPtr& leaf) {
     generateCall(c, leaf);
   }
   if (leaf->location == LocationKind::Condition) {
-    return result;  // the flags already hold the answer
+    // The flags already hold the answer; the register the value came from is free again.
+    c.registers.releaseRegister(leaf->text.empty() ? std::string("r0") : leaf->text);
+    return result;
   }
   const std::string reg = generateInRegister(c, leaf, type);
   // Dropped by the emitter when the load already set the flags from the register.

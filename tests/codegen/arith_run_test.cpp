@@ -31,7 +31,7 @@ std::string check(const std::string& condition) {
 
 const char* const kVariables =
     "VAR I, J: INTEGER; B, C: BYTE; W: WORD; L, M: LONGINT; P, Q: BOOLEAN; CH: CHAR;\n"
-    "S: STRING; RS: RECORD C: CHAR; T: STRING[3] END;\n";
+    "S: STRING; RS: RECORD C: CHAR; T: STRING[3] END; R: REAL;\n";
 
 struct RunCase {
   const char* name;
@@ -119,6 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
                                      check("NOT Q") + "P := (I < J) = (J < 5);\n" + check("P") +
                                      "Q := P OR (I > J);\n" + check("Q") + "P := P AND (I > J);\n" +
                                      check("NOT P") + "Q := P < Q;\n" + check("Q")},
+        RunCase{"RealsAndOdd", "R := 2.5; I := 2; J := 7;\n" + check("R > 2.0") + check("I < R") +
+                                   check("NOT (R < I)") + check("R <> 2.0") +
+                                   check("(R > 2) AND (R < 3)") + check("ODD(J) AND NOT ODD(I)") +
+                                   "P := ODD(J) = (I < J);\n" + check("P")},
         RunCase{"Strings",
                 "S := 'A'; CH := 'A';\n" + check("S = 'A'") + check("CH = S") + check("S <> ''") +
                     check("'' < S") + "S := 'AB';\n" + check("S <> 'A'") + check("CH <> S") +

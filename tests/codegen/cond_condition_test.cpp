@@ -10,7 +10,7 @@ namespace vorax::testing {
 namespace {
 
 // Frame slots: I -6, J -8, B -9, C -10, W -12, L -16, P -21, Q -22, CH -23, S -280,
-// PT -284, E -291.
+// PT -284, R -290, E -291.
 struct JumpCase {
   const char* condition;
   const char* expected;
@@ -48,6 +48,20 @@ INSTANTIATE_TEST_SUITE_P(
         JumpCase{"W < 0", "mov.w @(-12,fp),r0 / cmp.w r0,r0 / bcc F"},
         JumpCase{"P = Q", "mov.b @(-21,fp),r0 / mov.b @(-22,fp),r1 / cmp.b r1,r0 / bne F"},
         JumpCase{"P XOR Q", "mov.b @(-21,fp),r0 / mov.b @(-22,fp),r1 / cmp.b r1,r0 / beq F"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    RoutineComparisons, JumpIfFalseTest,
+    ::testing::Values(
+        // Both operands on the stack, then the routine: Z is clear when the relation holds.
+        JumpCase{"I < R",
+                 "mov.w @(-6,fp),r0 / exts.l r0 / mov.l r0,@-sp / bsr \\int2r / lea "
+                 "@(-290,fp),r0 / mov.l r0,@-sp / bsr \\loadr / bsr \\xlty / beq F"},
+        JumpCase{"R = R",
+                 "lea @(-290,fp),r0 / mov.l r0,@-sp / bsr \\loadr / lea @(-290,fp),r0 / mov.l "
+                 "r0,@-sp / bsr \\loadr / bsr \\xeqy / beq F"},
+        // ODD leaves its answer in the flags; its register is free for P.
+        JumpCase{"ODD(I) AND P",
+                 "mov.w @(-6,fp),r0 / and.w #1,r0 / beq F / mov.b @(-21,fp),r0 / beq F"}));
 
 INSTANTIATE_TEST_SUITE_P(
     BitTests, JumpIfFalseTest,
