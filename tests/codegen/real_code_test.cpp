@@ -5,6 +5,8 @@
 // they were emitted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,9 +16,9 @@ namespace vorax::testing {
 namespace {
 
 // Frame offsets in declaration order: the display entry takes -4, then x -10, y -16,
-// r -22, i -24, b -25, w -28, l -32.
+// r -22, i -24, b -25, w -28, l -32, ok -33.
 const std::string kVariables =
-    "VAR x, y, r: REAL; i: INTEGER; b: BYTE; w: WORD; l: LONGINT;\n"
+    "VAR x, y, r: REAL; i: INTEGER; b: BYTE; w: WORD; l: LONGINT; ok: BOOLEAN;\n"
     "FUNCTION F(a: REAL): REAL; BEGIN F := a END;\n"  // line 3
     "FUNCTION FB: BYTE; BEGIN FB := 7 END;\n";        // line 4
 
@@ -162,6 +164,26 @@ INSTANTIATE_TEST_SUITE_P(Real, RealSequenceTest, ::testing::ValuesIn(kSequences)
 TEST(RealSequence, PlainValuesKeepTheirSign) {
   for (const char* body : {"r := x", "r := x + y", "r := F(x)", "r := ABS(x)"}) {
     EXPECT_TRUE(lacksLine(bodyLines({"Plain", "", kVariables, body}), "bnot")) << body;
+  }
+}
+
+// A comparison with a REAL side calls routines, which keep no register: it is computed
+// before the other side's value is taken into one.
+TEST(RealSequence, RealComparisonBeforeAValueInARegister) {
+  for (const char* body : {"ok := (i > 9) = (i < 2.5)", "ok := (i > 9) = (x < y)"}) {
+    const std::vector<std::string> lines = bodyLines({"Order", "", kVariables, body});
+    const auto firstWith = [&](const std::string& fragment) {
+      return std::find_if(lines.begin(), lines.end(),
+                          [&](const std::string& line) {
+                            return line.find(fragment) != std::string::npos;
+                          }) -
+             lines.begin();
+    };
+    const std::ptrdiff_t call = firstWith("\\xlty");
+    const std::ptrdiff_t compare = firstWith("cmp.w\t#9,");
+    ASSERT_LT(call, static_cast<std::ptrdiff_t>(lines.size())) << body;
+    ASSERT_LT(compare, static_cast<std::ptrdiff_t>(lines.size())) << body;
+    EXPECT_LT(call, compare) << body;
   }
 }
 
