@@ -18,8 +18,6 @@ namespace vorax {
 namespace {
 
 constexpr int kRealSize = 6;
-// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
-constexpr std::string_view kRealSignByte = "@(1,sp)";
 // A routine returns one-byte results as a word in r0.
 constexpr int kWordResult = 2;
 

@@ -2,12 +2,17 @@
 // label, taking a result from r0, and the standard functions compiled in line.
 #pragma once
 
+#include <string_view>
+
 #include "codegen/expr_node.h"
 
 namespace vorax {
 
 class Compilation;
 struct TypeDescriptor;
+
+// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
+inline constexpr std::string_view kRealSignByte = "@(1,sp)";
 
 namespace func {
 // A type cast standing where the length of a string is asked.

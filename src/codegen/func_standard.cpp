@@ -22,9 +22,6 @@
 namespace vorax {
 namespace {
 
-// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
-constexpr std::string_view kRealSignByte = "@(1,sp)";
-
 void emit(Compilation& c, std::string_view mnemonic, std::string_view source,
           std::string_view destination = {}) {
   c.emitter.emitInstruction(mnemonic, source, destination);
