@@ -62,6 +62,22 @@ void emit(Compilation& c, std::string_view mnemonic, std::string_view source,
 // a routine; loading its value may call one besides (a REAL or STRING value).
 [[nodiscard]] bool chainMayCall(const ExprNode& leaf);
 
+// Holds a register locked while it lives, so that no release after a call hands it out;
+// a register that was locked before stays locked afterwards. Texts that name no work
+// register (immediates) are ignored.
+class HeldRegister {
+ public:
+  HeldRegister(Compilation& c, std::string_view text);
+  ~HeldRegister();
+  HeldRegister(const HeldRegister&) = delete;
+  HeldRegister& operator=(const HeldRegister&) = delete;
+
+ private:
+  Compilation& c_;
+  std::string text_;
+  bool wasLocked_ = false;
+};
+
 // The operand texts of a binary operator node after both operands were generated.
 struct OperandTexts {
   std::string left;   // always a register

@@ -127,14 +127,12 @@ void generateShift(Compilation& c, ExprPtr& node) {
     reg = generateInRegister(c, node->left, type);
     const std::string mark = placeMarker(c, "@");
     counter = generateInRegister(c, node->right, countType);
-    c.registers.lockRegister(counter);
+    const HeldRegister held(c, counter);
     resolveSpillMark(c, mark, reg, size == 4);
-    c.registers.unlockRegister(counter);
   } else {
     reg = generateInRegister(c, node->left, type);
-    c.registers.lockRegister(reg);
+    const HeldRegister held(c, reg);
     counter = generateInRegister(c, node->right, countType);
-    c.registers.unlockRegister(reg);
   }
   const int countSize = sizeOf(countType);
   const std::string loop = newLocalLabel(c);

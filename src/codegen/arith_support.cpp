@@ -133,6 +133,17 @@ int powerOfTwoExponent(const ExprNode& leaf) {
   return -1;
 }
 
+HeldRegister::HeldRegister(Compilation& c, std::string_view text)
+    : c_(c), text_(text), wasLocked_(c.registers.isRegisterLocked(text)) {
+  c_.registers.lockRegister(text_);
+}
+
+HeldRegister::~HeldRegister() {
+  if (!wasLocked_) {
+    c_.registers.unlockRegister(text_);
+  }
+}
+
 OperandTexts evaluateOperands(Compilation& c, ExprNode& node, TypeDescriptor* leftType,
                               TypeDescriptor* rightType, bool rightMayBeImmediate) {
   auto generateRight = [&] {
@@ -148,19 +159,16 @@ OperandTexts evaluateOperands(Compilation& c, ExprNode& node, TypeDescriptor* le
     texts.left = generateInRegister(c, node.left, leftType);
     const std::string mark = placeMarker(c, "@");
     texts.right = generateRight();
-    c.registers.lockRegister(texts.right);
+    const HeldRegister right(c, texts.right);
     resolveSpillMark(c, mark, texts.left, sizeOf(leftType) == 4);
-    c.registers.unlockRegister(texts.right);
   } else if (rightCalls || node.left->isConstant()) {
     texts.right = generateRight();
-    c.registers.lockRegister(texts.right);
+    const HeldRegister right(c, texts.right);
     texts.left = generateInRegister(c, node.left, leftType);
-    c.registers.unlockRegister(texts.right);
   } else {
     texts.left = generateInRegister(c, node.left, leftType);
-    c.registers.lockRegister(texts.left);
+    const HeldRegister left(c, texts.left);
     texts.right = generateRight();
-    c.registers.unlockRegister(texts.left);
   }
   return texts;
 }

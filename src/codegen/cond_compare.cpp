@@ -220,9 +220,11 @@ ConditionResult compareVariableWithChar(Compilation& c, ExprPtr& string, ExprPtr
   }
   const bool charInRegister = charSide[0] != '#';
   const std::string mark = charInRegister && chainMayCall(*string) ? placeMarker(c, "@") : "";
-  c.registers.lockRegister(charSide);
-  const std::string operand = generateVariable(c, string);
-  c.registers.unlockRegister(charSide);
+  std::string operand;
+  {
+    const HeldRegister held(c, charSide);
+    operand = generateVariable(c, string);
+  }
   const std::string head = c.registers.allocateRegister();
   if (isEvenFrameSlot(operand)) {
     emit(c, "mov.w", operand, head);
@@ -283,13 +285,13 @@ ConditionResult compareStringWithChar(Compilation& c, ExprPtr& string, ExprPtr& 
     if (stringInRegister && mayCall(*character)) {
       mark = placeMarker(c, "@");
     }
-    c.registers.lockRegister(stringSide);
-    charSide = generateInRegister(c, character, integerType);
-    c.registers.unlockRegister(stringSide);
+    {
+      const HeldRegister held(c, stringSide);
+      charSide = generateInRegister(c, character, integerType);
+    }
     if (!mark.empty()) {
-      c.registers.lockRegister(charSide);
+      const HeldRegister held(c, charSide);
       resolveSpillMark(c, mark, stringSide, false);
-      c.registers.unlockRegister(charSide);
     }
     emit(c, "or.w", "#256", charSide);
   }
