@@ -9,6 +9,7 @@
 #include "codegen/expr_tree.h"
 #include "codegen/func_internal.h"
 #include "codegen/func_io_check.h"
+#include "codegen/real_arith.h"
 #include "codegen/symbol_operand.h"
 #include "driver/compilation.h"
 #include "symbols/symbol_entry.h"
@@ -44,11 +45,7 @@ void takeRealResult(Compilation& c, ExprNode& leaf) {
   const bool negate = (leaf.unaryFlags & kNegateFlag) != 0;
   makeRuntimeResultLeaf(leaf, c.symbols.types().realType);
   if (negate) {
-    const std::string reg = c.registers.allocateRegister();
-    c.emitter.emitInstruction("mov.b", kRealSignByte, reg);
-    c.emitter.emitInstruction("bnot", "#7", reg);
-    c.emitter.emitInstruction("mov.b", reg, kRealSignByte);
-    c.registers.releaseRegister(reg);
+    negateRealOnStack(c);
   }
 }
 
