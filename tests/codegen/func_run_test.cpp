@@ -131,6 +131,14 @@ const RunCase kRuns[] = {
      "l := 81; WRITELN(TRUNC(SQRT(l))); i := 0; WRITELN(TRUNC(COS(i))); WRITELN(TRUNC(SIN(i)));\n"
      "WRITELN(TRUNC(-NR)); WRITELN(TRUNC(-ABS(NR)))",
      "2\n7\n-7\n9\n1\n0\n7\n-7\n"},
+    // REAL arguments and results combined with REAL arithmetic.
+    {"RealArguments",
+     "VAR x, y: REAL; i: INTEGER;\n"
+     "FUNCTION HALF(v: REAL): REAL; BEGIN HALF := v / 2 END;\n",
+     "x := -12.5; y := ABS(x); WRITELN(TRUNC(y)); WRITELN(TRUNC(SQRT(y * 8)));\n"
+     "WRITELN(TRUNC(HALF(x) * 10)); WRITELN(TRUNC(-HALF(x)));\n"
+     "WRITELN(TRUNC(SIN(x * 0) + COS(x * 0) * 3)); i := TRUNC(HALF(HALF(100))); WRITELN(i)",
+     "12\n10\n-62\n6\n3\n25\n"},
     // The length of a concatenation stops at 255 as the concatenated string does.
     {"LengthOfConcatenation", "VAR s, t: STRING; c: CHAR; i: INTEGER;\n",
      "s := ''; i := 0;"
