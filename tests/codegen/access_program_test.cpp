@@ -22,6 +22,9 @@ constexpr const char* kHead =
     "PP: PREC;\n"                    // -72
     "PROCEDURE P; BEGIN END;\n"
     "PROCEDURE V(X: REC; Y: BYTE; Z: SMALL); BEGIN END;\n"
+    "TYPE S10 = STRING[10];\n"
+    "FUNCTION F: STRING; BEGIN F := 'AB' END;\n"
+    "PROCEDURE W(S: STRING; T: S10); BEGIN END;\n"
     "BEGIN\n";
 
 std::vector<std::string> bodyLines(const std::string& statements) {
@@ -90,6 +93,19 @@ TEST(AccessProgramTest, ValueParametersOfRecordsAndBytes) {
                 lines, {"\tlea\t@(-48,fp),r0", "\tmov.l\t@(12,r0),r1", "\tmov.l\tr1,@-sp",
                         "\tmov.l\t@(8,r0),r1", "\tmov.l\tr1,@-sp", "\tmov.l\t@(4,r0),r1",
                         "\tmov.l\tr1,@-sp", "\tmov.l\t@r0,r1", "\tmov.l\tr1,@-sp", "\tbsr\tV.12"}),
+            0);
+}
+
+// A STRING function's result area is reserved by the caller; a shorter string parameter
+// gets the result cut into its own area.
+TEST(AccessProgramTest, StringFunctionResultsAsArguments) {
+  const auto lines = bodyLines("W(F + 'X', F);");
+  // (The 256 bytes of the first result join the frame's own reservation.)
+  EXPECT_GE(findSequence(lines, {"\tbsr\tF.14", "\tbsr\t\\addsi", "\tdb\t  1,'X'"}), 0);
+  // 12 bytes for the STRING[10] value and 256 for the result are reserved in one step.
+  EXPECT_GE(findSequence(
+                lines, {"\tsub.l\t#268,sp", "\tbsr\tF.14", "\tlea\t@(256,sp),r0", "\tmov.w\t#11,r1",
+                        "\tmov.w\tr1,@-sp", "\tmov.l\tr0,@-sp", "\tbsr\t\\saves", "\tbsr\tW.15"}),
             0);
 }
 
