@@ -27,7 +27,7 @@ std::vector<ErrorCase> errorCases() {
       {"close_paren", "PROGRAM DEMO(A, B;\nBEGIN END.", 5, "PROGRAM DEMO(A, B;", 17},
       {"period", "PROGRAM DEMO; BEGIN END;", 10, "PROGRAM DEMO; BEGIN END;", 23},
       {"unit_end", "UNIT U; INTERFACE IMPLEMENTATION\n  BEGIN.", 14, "BEGIN.", 0},
-      {"statement_end", "PROGRAM DEMO;\nBEGIN\n\t  X\nEND.", 14, "X", 0},
+      {"statement_end", "PROGRAM DEMO;\nBEGIN\n\t  5\nEND.", 14, "5", 0},
       {"heading_name", "PROGRAM 5;", 41, "PROGRAM 5;", 8},
       {"parameter_name", "PROGRAM DEMO(A, 7);", 41, "PROGRAM DEMO(A, 7);", 16},
       {"uses", "PROGRAM DEMO;\nUSES X;", 70, "USES X;", 0},
@@ -143,10 +143,10 @@ TEST(FoundationErrors, EachErrorInAnIncludedFileShowsThatFilesLine) {
 
 TEST(FoundationErrors, ErrorInIncludedFileShowsThatFilesLineAndClosesBoth) {
   SourceTree tree;
-  tree.write("SUB/INC.PAS", "{ included }\n    BEGIN X\n");
+  tree.write("SUB/INC.PAS", "{ included }\n    BEGIN 5\n");
   const auto result = compileSource(tree, "PROGRAM DEMO;\n{$I SUB\\INC}\nEND.\n", "TEST.PAS");
   const std::vector<std::string> tail = {
-      "", "BEGIN X", "      ^", utf8ToCp932(composeErrorMessage(14, "")), "\tend", ""};
+      "", "BEGIN 5", "      ^", utf8ToCp932(composeErrorMessage(14, "")), "\tend", ""};
   ASSERT_GE(result.lines.size(), tail.size());
   EXPECT_EQ(std::vector<std::string>(result.lines.end() - 6, result.lines.end()), tail);
   ASSERT_EQ(result.host.errors.size(), 1U);
@@ -191,7 +191,7 @@ TEST(FoundationErrors, MissingIncludeFileIsError100InTheErrorBlock) {
 TEST(FoundationErrors, CommandLineReportsPositionCaretAndStatus) {
   SourceTree tree;
   const auto good = tree.write("GOOD.PAS", "PROGRAM GOOD; BEGIN END.");
-  const auto bad = tree.write("BAD.PAS", "PROGRAM BAD;\n\tBEGIN X END.");
+  const auto bad = tree.write("BAD.PAS", "PROGRAM BAD;\n\tBEGIN 5 END.");
   CliRun ok = runCli({good.string()});
   EXPECT_EQ(ok.status, 0);
   EXPECT_EQ(ok.out.rfind("コンパイル終了  ", 0), 0U) << ok.out;
@@ -201,18 +201,18 @@ TEST(FoundationErrors, CommandLineReportsPositionCaretAndStatus) {
   EXPECT_EQ(failed.status, 1);
   const std::string expected = bad.string() +
                                ":2:8: error 14: END or ';' が必要です\n"
-                               "\tBEGIN X END.\n"
+                               "\tBEGIN 5 END.\n"
                                "\t      ^\n";
   EXPECT_EQ(failed.err, expected);
 
   // A tab inside the line is kept in the caret line and a two-byte character takes two
   // blanks, so the caret stays under the token on a terminal.
-  const auto tabbed = tree.write("TABS.PAS", "PROGRAM TABS;\n\tBEGIN\t{\x82\xa0} X END.");
+  const auto tabbed = tree.write("TABS.PAS", "PROGRAM TABS;\n\tBEGIN\t{\x82\xa0} 5 END.");
   CliRun tabs = runCli({tabbed.string()});
   EXPECT_EQ(tabs.status, 1);
   EXPECT_EQ(tabs.err, tabbed.string() +
                           ":2:13: error 14: END or ';' が必要です\n"
-                          "\tBEGIN\t{あ} X END.\n"
+                          "\tBEGIN\t{あ} 5 END.\n"
                           "\t     \t     ^\n");
 
   CliRun missing = runCli({(tree.root() / "NONE.PAS").string()});
