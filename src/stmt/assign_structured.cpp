@@ -14,6 +14,9 @@
 namespace vorax {
 namespace {
 
+// The most words a 16-bit loop counter counts down from.
+constexpr std::int32_t kLargestWordCount = 0xFFFF;
+
 // One move of `width` bytes at `offset` of the copy.
 struct CopyStep {
   int width;
@@ -84,10 +87,41 @@ std::string addressInRegister(Compilation& c, ExprPtr& designator) {
   return loaded;
 }
 
+// A target whose address needs a routine call has that address pushed before the source
+// is reached, and popped into a register afterwards: no register survives a call.
+class CopyTarget {
+ public:
+  CopyTarget(Compilation& c, ExprPtr& designator)
+      : c_(c), designator_(designator), pushed_(targetAddressMayCall(*designator)) {
+    if (pushed_) {
+      pushAddress(c_, designator_);
+    }
+  }
+  [[nodiscard]] bool pushed() const { return pushed_; }
+  // The register holding the pushed address.
+  std::string popAddress() {
+    const std::string address = c_.registers.allocateRegister();
+    c_.emitter.emitInstruction("mov.l", "@sp+", address);
+    return address;
+  }
+
+ private:
+  Compilation& c_;
+  ExprPtr& designator_;
+  bool pushed_;
+};
+
 void copyUnrolled(Compilation& c, ExprPtr& target, ExprPtr& source,
                   const std::vector<CopyStep>& steps) {
+  CopyTarget copyTarget(c, target);
   const std::string from = generateVariable(c, source);
-  const std::string to = generateVariable(c, target);
+  std::string to;
+  if (copyTarget.pushed()) {
+    const OperandLocks locks(c.registers, from, from);
+    to = "@" + copyTarget.popAddress();
+  } else {
+    to = generateVariable(c, target);
+  }
   {
     // Only the two operands' registers stay held; everything else is free for the copy.
     const OperandLocks locks(c.registers, from, to);
@@ -110,11 +144,12 @@ void copyUnrolled(Compilation& c, ExprPtr& target, ExprPtr& source,
 void copyLooped(Compilation& c, ExprPtr& target, ExprPtr& source, std::int32_t size) {
   Emitter& emitter = c.emitter;
   RegisterPool& registers = c.registers;
+  CopyTarget copyTarget(c, target);
   const std::string from = addressInRegister(c, source);
   std::string to;
   {
     const OperandLocks locks(registers, from, from);
-    to = addressInRegister(c, target);
+    to = copyTarget.pushed() ? copyTarget.popAddress() : addressInRegister(c, target);
   }
   if (to == from) {
     // Both addresses came from one remembered register; the loop advances both.
@@ -125,14 +160,16 @@ void copyLooped(Compilation& c, ExprPtr& target, ExprPtr& source, std::int32_t s
   const std::int32_t words = size / 2;
   std::string value;
   if (words > 0) {
+    // A word counter reaches 65535 words; larger copies count in the whole register.
+    const char* countSuffix = words > kLargestWordCount ? ".l" : ".w";
     const std::string counter = registers.allocateRegister();
-    emitter.emitInstruction("mov.w", "#" + std::to_string(words), counter);
+    emitter.emitInstruction(std::string("mov") + countSuffix, "#" + std::to_string(words), counter);
     const std::string loop = currentLabel(c, false);
     value = registers.allocateRegister();
     emitter.emitInstruction("mov.w", "@" + from + "+", value);
     emitter.emitInstruction("mov.w", value, "@" + to);
     emitter.emitInstruction("inc.l", "#2", to);
-    emitter.emitInstruction("dec.w", "#1", counter);
+    emitter.emitInstruction(std::string("dec") + countSuffix, "#1", counter);
     emitter.emitInstruction("bne", loop, "");
     registers.releaseRegister(counter);
   }
@@ -169,6 +206,12 @@ void assignStructured(Compilation& c, ExprPtr& target, ExprPtr& source) {
 void assignPointer(Compilation& c, ExprPtr& target, ExprPtr& source) {
   if (!source->isLeaf) {
     c.reportError(err::kTypeMismatch);
+  }
+  if (targetAddressMayCall(*target)) {
+    // The address waits in a register while the target's index calls a routine: the
+    // ordinal store saves it across the call.
+    assignPlainOrdinal(c, target, source, c.symbols.types().longIntType);
+    return;
   }
   const std::string value = generateInRegister(c, source, c.symbols.types().longIntType);
   c.registers.forgetRegisterContents();

@@ -58,6 +58,8 @@ struct LoopCase {
   const char* type;
   int words;
   bool oddByte;
+  // Past 65535 words the count no longer fits a word register.
+  const char* countSuffix = ".w";
 };
 
 void PrintTo(const LoopCase& c, std::ostream* os) { *os << c.type; }
@@ -71,9 +73,11 @@ TEST_P(StructuredLoopTest, CopiesWordsInACountedLoop) {
   const std::vector<std::string> lines = unlabelled(raw);
   std::vector<std::string> expected = {asmLine("mov.l", "#X", "r0"), asmLine("mov.l", "#Y", "r1")};
   if (c.words > 0) {
-    expected.insert(expected.end(), {asmLine("mov.w", "#" + std::to_string(c.words), "r2"),
-                                     asmLine("mov.w", "@r0+", "r3"), asmLine("mov.w", "r3", "@r1"),
-                                     asmLine("inc.l", "#2", "r1"), asmLine("dec.w", "#1", "r2")});
+    expected.insert(
+        expected.end(),
+        {asmLine(std::string("mov") + c.countSuffix, "#" + std::to_string(c.words), "r2"),
+         asmLine("mov.w", "@r0+", "r3"), asmLine("mov.w", "r3", "@r1"),
+         asmLine("inc.l", "#2", "r1"), asmLine(std::string("dec") + c.countSuffix, "#1", "r2")});
   }
   const int at = findSequence(lines, expected);
   ASSERT_GE(at, 0) << ::testing::PrintToString(raw);
@@ -102,7 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Looped, StructuredLoopTest,
                                            // Odd sizes: the last byte follows the words.
                                            LoopCase{"ARRAY[1..3] OF CHAR", 1, true},
                                            LoopCase{"ARRAY[1..13] OF BYTE", 6, true},
-                                           LoopCase{"ARRAY[1..1] OF BOOLEAN", 0, true}));
+                                           LoopCase{"ARRAY[1..1] OF BOOLEAN", 0, true},
+                                           LoopCase{"ARRAY[1..131070] OF BYTE", 65535, false},
+                                           LoopCase{"ARRAY[1..131072] OF BYTE", 65536, false, ".l"},
+                                           LoopCase{"ARRAY[1..200001] OF BYTE", 100000, true,
+                                                    ".l"}));
 
 TEST(PointerStore, MovesTheAddressAsALongWord) {
   const std::vector<std::string> lines =

@@ -179,6 +179,25 @@ const char* const kCallDeclarations =
     "FUNCTION H: CHAR; BEGIN H := 'H' END;\n"
     "FUNCTION SF: STRING; BEGIN SF := 'AB' END;";
 
+// Pointers and structures whose target index calls a function: F copies a record of its
+// own, which overwrites every work register, so an address left in one would be lost.
+const std::string kCallCopyBody =
+    "PA[1] := NIL; PA[2] := NIL; N := 5; Q := @N; PA[F(1)] := Q;\n" +
+    check("(PA[2] = Q) AND (PA[1] = NIL) AND (PA[2]^ = 5)") +
+    "R.X := 11; R.Y := 12; PR := @R; RA[F(0)] := PR^;\n" +
+    check("(RA[1].X = 11) AND (RA[1].Y = 12)") + "RA[F(1)] := RA[F(0)];\n" +
+    check("(RA[2].X = 11) AND (RA[2].Y = 12)") +
+    "B.X := 21; B.Z := 23; PB := @B; BA[F(1)] := PB^;\n" +
+    check("(BA[2].X = 21) AND (BA[2].Z = 23)") + "BA[F(2)] := BA[F(1)];\n" +
+    check("(BA[3].X = 21) AND (BA[3].Z = 23)") + "B.Y := 22; BA[F(0)] := B;\n" +
+    check("(BA[1].X = 21) AND (BA[1].Y = 22) AND (BA[1].Z = 23)");
+const char* const kCallCopyDeclarations =
+    "TYPE T4 = RECORD X, Y: INTEGER END; T12 = RECORD X, Y, Z: LONGINT END;\n"
+    "VAR PA: ARRAY[1..3] OF ^INTEGER; Q: ^INTEGER; N: INTEGER;\n"
+    "  RA: ARRAY[1..3] OF T4; R: T4; PR: ^T4; BA: ARRAY[1..3] OF T12; B: T12; PB: ^T12;\n"
+    "FUNCTION F(X: INTEGER): INTEGER;\n"
+    "VAR L1, L2: T12; BEGIN L2.X := 0; L1 := L2; F := X + 1 END;";
+
 INSTANTIATE_TEST_SUITE_P(
     Programs, AssignmentRunTest,
     ::testing::Values(
@@ -190,7 +209,9 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"CopiesNamed", kNamed, kCopyDeclarations, kCopyBody},
         RunCase{"OrdinalsInFrame", "", kOrdinalDeclarations, kOrdinalBody},
         RunCase{"OddStrings", "", kOddStringDeclarations, "N := 'N';\n" + kOddStringBody},
-        RunCase{"OddStringsNamed", kNamed, kOddStringDeclarations, "N := 'N';\n" + kOddStringBody}),
+        RunCase{"OddStringsNamed", kNamed, kOddStringDeclarations, "N := 'N';\n" + kOddStringBody},
+        RunCase{"CopiesWithCalls", "", kCallCopyDeclarations, kCallCopyBody},
+        RunCase{"CopiesWithCallsNamed", kNamed, kCallCopyDeclarations, kCallCopyBody}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
