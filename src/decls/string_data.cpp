@@ -1,5 +1,6 @@
 // String data: a length byte and the characters, the printable ones quoted in chunks of
 // 32, and the alignment pad that keeps words on even addresses.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -71,12 +72,14 @@ void emitInlineStringConstant(Compilation& c, const ConstValue& value, std::int3
                               StringParity parity) {
   std::string text;
   if (value.kind == ConstKind::String) {
-    text = value.text.substr(0, static_cast<std::size_t>(maximumLength < 0 ? 0 : maximumLength));
+    text = value.text;
   } else if (value.kind == ConstKind::Character) {
     text = std::string(1, static_cast<char>(value.smallValue));
   } else {
     c.reportError(err::kInternal);
   }
+  // A character is cut like a string: STRING[0] has no room for it.
+  text.resize(std::min(text.size(), static_cast<std::size_t>(std::max(maximumLength, 0))));
   const auto length = static_cast<std::int32_t>(text.size());
   const bool evenLength = length % 2 == 0;
   if ((parity == StringParity::Even) == evenLength) {

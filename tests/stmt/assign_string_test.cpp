@@ -50,6 +50,13 @@ INSTANTIATE_TEST_SUITE_P(
         StringCase{"S3 := 'ABCDE'",
                    {asmLine("mov.l", "#S3", "r0"), asmLine("mov.l", "r0", "@-sp"),
                     asmLine("bsr", "\\movsi"), asmLine("db", "  3,'ABC'")}},
+        // Appended constants are cut as well, characters included.
+        StringCase{"S0 := S0 + 'A'",
+                   {asmLine("mov.l", "#S0", "r0"), asmLine("mov.l", "r0", "@-sp"),
+                    asmLine("bsr", "\\apdsi"), asmLine("db", "  0,  0")}},
+        StringCase{"S3 := S3 + 'ABCDE'",
+                   {asmLine("mov.l", "#S3", "r0"), asmLine("mov.l", "r0", "@-sp"),
+                    asmLine("bsr", "\\apdsi"), asmLine("db", "  3,  3,'ABC '")}},
         // S := S + constant: the maximum length, then the constant; the byte count of
         // both together stays even.
         StringCase{"S := S + 'X'",
