@@ -1,0 +1,156 @@
+// CASE statements compiled from whole programs: the dispatch form and its lines, and
+// every error with the caret under the right token. The peephole rules are off, so the
+// lines are those the statement itself leaves.
+#include <gtest/gtest.h>
+
+#include "assign_test_support.h"
+
+namespace vorax::testing {
+namespace {
+
+const std::string kDeclarations =
+    "TYPE COLOUR = (RED, GREEN, BLUE);\n"
+    "VAR I, J: INTEGER; B: BYTE; W: WORD; L: LONGINT; C: CHAR; K: COLOUR; R: REAL;";
+
+// The instruction lines of the program; the source lines listed as comments are left out.
+std::vector<std::string> caseLines(const std::string& body, const std::string& header = "") {
+  std::vector<std::string> code;
+  for (std::string& line : assignLines({header, kDeclarations, body})) {
+    if (!line.starts_with(";")) {
+      code.push_back(std::move(line));
+    }
+  }
+  return code;
+}
+
+struct DispatchCase {
+  const char* name;
+  const char* header;
+  const char* body;
+  std::vector<std::string> expected;  // consecutive lines, "\t" separated as written
+};
+
+void PrintTo(const DispatchCase& c, std::ostream* os) { *os << c.name; }
+
+class CaseDispatchTest : public ::testing::TestWithParam<DispatchCase> {};
+
+TEST_P(CaseDispatchTest, EmitsTheDispatch) {
+  const DispatchCase& c = GetParam();
+  EXPECT_TRUE(hasSequence(caseLines(c.body, c.header), c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, CaseDispatchTest,
+    ::testing::Values(
+        // A range right after a range needs no lower test; after a single value it does.
+        DispatchCase{"ChainOfSinglesAndRanges",
+                     "",
+                     "CASE I OF 1: J := 1; 2, 3: J := 2; 5..9: J := 3; 10..12: J := 4 "
+                     "ELSE J := 5 END",
+                     {"$2:\tmov.w\t@(-6,fp),r0", "\tcmp.w\t#1,r0", "\tbeq\t$4", "\tcmp.w\t#2,r0",
+                      "\tblt\t$13", "\tcmp.w\t#3,r0", "\tble\t$6", "\tcmp.w\t#5,r0", "\tblt\t$13",
+                      "\tcmp.w\t#9,r0", "\tble\t$8", "\tcmp.w\t#12,r0", "\tble\t$10", "\tbra\t$13",
+                      "$3:\tmov.l\tfp,sp"}},
+        // A one-byte selector compares without sign; 0 is its lowest value anyway.
+        DispatchCase{"ByteRangeFromZero",
+                     "",
+                     "CASE B OF 0..3: J := 1; 7: J := 2 END",
+                     {"$2:\tmov.b\t@(-9,fp),r0", "\tcmp.b\t#3,r0", "\tbls\t$4", "\tcmp.b\t#7,r0",
+                      "\tbeq\t$6", "$3:\tmov.l\tfp,sp"}},
+        DispatchCase{
+            "CharRange",
+            "",
+            "CASE C OF 'A'..'Z': J := 1 END",
+            {"\tcmp.b\t#65,r0", "\tbcs\t$3", "\tcmp.b\t#90,r0", "\tbls\t$4", "$3:\tmov.l\tfp,sp"}},
+        // WORD values above 32767 lie above the smaller tags: the tests are unsigned.
+        DispatchCase{"WordRangeIsUnsigned",
+                     "",
+                     "CASE W OF 40000..50000: J := 1 END",
+                     {"\tcmp.w\t#40000,r0", "\tbcs\t$3", "\tcmp.w\t#50000,r0", "\tbls\t$4"}},
+        DispatchCase{"IntegerRangeIsSigned",
+                     "",
+                     "CASE I OF -5..5: J := 1 END",
+                     {"\tcmp.w\t#-5,r0", "\tblt\t$3", "\tcmp.w\t#5,r0", "\tble\t$4"}},
+        DispatchCase{
+            "EnumerationValues",
+            "",
+            "CASE K OF BLUE: J := 1; GREEN: J := 2 END",
+            {"\tcmp.b\t#1,r0", "\tbeq\t$6", "\tcmp.b\t#2,r0", "\tbeq\t$4", "$3:\tmov.l\tfp,sp"}},
+        // Seven single tags cost 56 as a chain and 52 as a table.
+        DispatchCase{
+            "SevenTagsMakeATable",
+            "",
+            "CASE I OF 1: J := 1; 2: J := 2; 3: J := 3; 4: J := 4; 5: J := 5; "
+            "6: J := 6; 7: J := 7 END",
+            {"$2:\tmov.w\t@(-6,fp),r0", "\texts.l\tr0", "\tdec.l\t#1,r0", "\tblt\t$3",
+             "\tcmp.l\t#6,r0", "\tbgt\t$3", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0",
+             "\tmov.l\t@($18,r0),r0", "\tjmp\t@r0", "\torg\t($+1)/2*2",
+             "$18:\tdl\t  $4,  $6,  $8, $10, $12, $14", "\tdl\t $16", "$3:\tmov.l\tfp,sp"}},
+        DispatchCase{"TableShiftOn2000",
+                     "{$CPU 2000}",
+                     "CASE I OF 1: J := 1; 2: J := 2; 3: J := 3; 4: J := 4; 5: J := 5; "
+                     "6: J := 6; 7: J := 7 END",
+                     {"\tbgt\t$3", "\tshal.l\t#2,r0", "\tmov.l\t@($18,r0),r0"}},
+        // A value between the tags goes to the end, or to the ELSE part.
+        DispatchCase{"TableGapWithoutElse",
+                     "",
+                     "CASE L OF 1: J := 1; 2: J := 2; 3: J := 3; 5: J := 5; 6: J := 6; "
+                     "7: J := 7 END",
+                     {"\tdec.l\t#1,r0", "\tblt\t$3", "\tcmp.l\t#6,r0", "\tbgt\t$3",
+                      "\tshal.l\t#1,r0", "\tshal.l\t#1,r0", "\tmov.l\t@($16,r0),r0", "\tjmp\t@r0",
+                      "\torg\t($+1)/2*2", "$16:\tdl\t  $4,  $6,  $8,  $3, $10, $12", "\tdl\t $14"}},
+        DispatchCase{
+            "TableGapWithElse",
+            "",
+            "CASE L OF 1: J := 1; 2: J := 2; 3: J := 3; 5: J := 5; 6: J := 6; "
+            "7: J := 7 ELSE J := 0 END",
+            {"\tdec.l\t#1,r0", "\tblt\t$17", "\tcmp.l\t#6,r0", "\tbgt\t$17", "\tshal.l\t#1,r0",
+             "\tshal.l\t#1,r0", "\tmov.l\t@($18,r0),r0", "\tjmp\t@r0", "\torg\t($+1)/2*2",
+             "$18:\tdl\t  $4,  $6,  $8, $17, $10, $12", "\tdl\t $14"}}));
+
+TEST(CaseStatement, ChainWithoutElseFallsThroughToTheEnd) {
+  const std::vector<std::string> lines = caseLines("CASE I OF 1: J := 1; 3: J := 2 END; J := 9");
+  EXPECT_TRUE(hasSequence(lines, {"\tcmp.w\t#3,r0", "\tbeq\t$6", "$3:\tmov.w\t#9,r0"}));
+}
+
+struct ErrorCase {
+  const char* body;
+  int number;
+  const char* atCaret;  // the source text from the caret on starts with this
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.body; }
+
+class CaseErrorTest : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CaseErrorTest, StopsAtTheRightToken) {
+  const ErrorCase& c = GetParam();
+  const AssignErrorSite site = assignErrorSite({"", kDeclarations, c.body});
+  EXPECT_EQ(site.number, c.number);
+  EXPECT_EQ(site.atCaret.rfind(c.atCaret, 0), 0U) << "caret at: " << site.atCaret;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CaseErrorTest,
+    ::testing::Values(ErrorCase{"CASE I 1: J := 1 END;", 15, "1:"},
+                      ErrorCase{"CASE I OF END;", 19, "END;"},
+                      ErrorCase{"CASE I OF ELSE J := 1 END;", 19, "ELSE"},
+                      ErrorCase{"CASE I OF J: J := 1 END;", 22, ": J"},
+                      ErrorCase{"CASE 5 OF 1: J := 1 END;", 24, "OF 1"},
+                      ErrorCase{"CASE R OF 1: J := 1 END;", 24, "OF 1"},
+                      ErrorCase{"CASE I OF 'A': J := 1 END;", 44, ": J"},
+                      ErrorCase{"CASE K OF 1: J := 1 END;", 44, ": J"},
+                      ErrorCase{"CASE I OF 5..5: J := 1 END;", 45, ": J"},
+                      ErrorCase{"CASE I OF 5..2: J := 1 END;", 45, ": J"},
+                      ErrorCase{"CASE I OF 1..5: J := 1; 3: J := 2 END;", 51, ": J := 2"},
+                      ErrorCase{"CASE I OF 1: J := 1; 1: J := 2 END;", 51, ": J := 2"},
+                      ErrorCase{"CASE I OF 2..4, 3: J := 1 END;", 51, ": J"},
+                      ErrorCase{"CASE I OF 1: J := 1; 3: J := 2; 0..5: J := 3 END;", 51,
+                                ": J := 3"},
+                      ErrorCase{"CASE I OF 1 J := 1 END;", 2, "J :="},
+                      ErrorCase{"CASE I OF 1: J := 1 J := 2 END;", 14, "J := 2"},
+                      // Two statements after ELSE need BEGIN ... END.
+                      ErrorCase{"CASE I OF 1: J := 1 ELSE J := 2; J := 3 END;", 14, "J := 3"}));
+
+}  // namespace
+}  // namespace vorax::testing
