@@ -3,7 +3,7 @@
 // lines are those the statement itself leaves.
 #include <gtest/gtest.h>
 
-#include "assign_test_support.h"
+#include "for_case_support.h"
 
 namespace vorax::testing {
 namespace {
@@ -12,15 +12,8 @@ const std::string kDeclarations =
     "TYPE COLOUR = (RED, GREEN, BLUE);\n"
     "VAR I, J: INTEGER; B: BYTE; W: WORD; L: LONGINT; C: CHAR; K: COLOUR; R: REAL;";
 
-// The instruction lines of the program; the source lines listed as comments are left out.
 std::vector<std::string> caseLines(const std::string& body, const std::string& header = "") {
-  std::vector<std::string> code;
-  for (std::string& line : assignLines({header, kDeclarations, body})) {
-    if (!line.starts_with(";")) {
-      code.push_back(std::move(line));
-    }
-  }
-  return code;
+  return codeLines({header, kDeclarations, body});
 }
 
 struct DispatchCase {
