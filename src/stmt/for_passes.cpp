@@ -170,7 +170,7 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
     }
   }
   const std::string reg = findUnusedRegister(c, init);
-  if (compare < 0 || branch >= w.count() || reg.empty()) {
+  if (branch >= w.count() || reg.empty()) {
     return false;
   }
   w[init].destination = reg;
@@ -185,7 +185,9 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   w.deleteLine(step->load);
   w.deleteLine(step->store);
   w[step->step].destination = reg;
-  w[compare].destination = reg;
+  if (compare >= 0) {
+    w[compare].destination = reg;
+  }
   if (!loop.constantStart || !loop.constantEnd) {
     return true;
   }
@@ -196,7 +198,9 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   }
   w.setSource(init, roundCount(loop));
   w[step->step].mnemonic = "dec" + loop.suffix;
-  w.deleteLine(compare);
+  if (compare >= 0) {
+    w.deleteLine(compare);
+  }
   w[branch].mnemonic = "bne";
   return true;
 }

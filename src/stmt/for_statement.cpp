@@ -12,6 +12,7 @@
 // the body in the same way. The passes of for_passes.cpp then rewrite the loop's lines.
 #include "stmt/for_statement.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -232,10 +233,46 @@ class ForCompiler {
       const std::string end = c_.registers.allocateRegister();
       emit(header_.suffix == ".l" ? "mov.l" : "mov.w", "@sp", end);
       emit(op("cmp"), end, reg);
+    } else if (const std::optional<std::int64_t> wrapped = wrappedValue(); wrapped) {
+      // Past the largest value (the smallest, counting down) the step wraps round: the
+      // loop goes on until the variable holds the wrapped value.
+      emit(op("cmp"), boundText(*wrapped, header_.type->size), reg);
+      emit("bne", body_, "");
+      return;
     } else {
       emit(op("cmp"), endOperand, reg);
     }
     emit(branchBack(), body_, "");
+  }
+
+  // For a constant-bounds loop whose end is the last value of the variable's type in the
+  // counting direction: the value the step leaves after it. No test "end >= variable" could
+  // fail there.
+  [[nodiscard]] std::optional<std::int64_t> wrappedValue() const {
+    if (!constantEnd_) {
+      return std::nullopt;
+    }
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    switch (header_.type->kind) {
+      case TypeKind::Byte:
+        high = 255;
+        break;
+      case TypeKind::Integer:
+        low = -32768;
+        high = 32767;
+        break;
+      case TypeKind::LongInt:
+        low = INT32_MIN;
+        high = INT32_MAX;
+        break;
+      default:
+        return std::nullopt;
+    }
+    if (header_.downTo) {
+      return *constantEnd_ == low ? std::optional<std::int64_t>(high) : std::nullopt;
+    }
+    return *constantEnd_ == high ? std::optional<std::int64_t>(low) : std::nullopt;
   }
 
   // One-byte variables (BYTE, enumerations) count without sign, so that bounds above 127
@@ -300,6 +337,7 @@ class ForCompiler {
     emit(op("mov"), first, variable());
     c_.registers.releaseRegister(first);
     const std::string endOperand = boundText(endValue, header_.type->size);
+    constantEnd_ = endValue;
 
     const std::string bodyMarker = placeMarker(c_, "@");
     compileBody();
@@ -353,6 +391,8 @@ class ForCompiler {
   ForHeader header_;
   std::string body_;
   std::string variableText_;  // the operand the variable was last generated as
+  // The end value of the constant-bounds form.
+  std::optional<std::int64_t> constantEnd_;
 };
 
 }  // namespace

@@ -107,6 +107,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"\tmov.w\t#4,r0", "\tmov.w\tr0,r1", "\tbra\t$4", "$6:\tmov.w\t@(-8,fp),r0",
                   "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-8,fp)", "$4:\tnop", "\tinc.w\t#1,r1",
                   "\tcmp.w\t#1,r1", "\tble\t$6"}},
+        // No value can exceed the type's largest: the loop ends when the step wraps round.
+        FormCase{"EndAtTheLargestValue",
+                 "FOR I := 1 TO 32767 DO J := I",
+                 {"\tinc.w\t#1,r1", "\tcmp.w\t#-32768,r1", "\tbne\t$4"},
+                 "ble"},
+        FormCase{"EndAtTheSmallestByte",
+                 "FOR B := 9 DOWNTO 0 DO J := B",
+                 {"\tdec.b\t#1,r1", "\tcmp.b\t#255,r1", "\tbne\t$4"},
+                 "bcc"},
         FormCase{"EnumerationCountsBytes",
                  "FOR K := RED TO BLUE DO J := J + 1",
                  {"\tmov.b\t#2-0+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}}));
