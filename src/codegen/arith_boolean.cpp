@@ -1,7 +1,5 @@
 // BOOLEAN values in registers: leaves, the byte operations for "=", "<>", XOR, AND and
 // OR on a leaf, and every other BOOLEAN expression materialised through its condition.
-#include "codegen/arith_boolean.h"
-
 #include <string>
 
 #include "asmout/labels.h"
@@ -205,41 +203,6 @@ void generateBooleanValue(Compilation& c, ExprPtr& node) {
   }
   // Orderings of two BOOLEANs and all other comparisons are computed through branches.
   materialise(c, node);
-}
-
-std::string booleanOperand(Compilation& c, ExprNode& leaf, const TypeDescriptor* targetType) {
-  const bool complemented = takeComplement(leaf);
-  std::string reg;
-  switch (leaf.location) {
-    case LocationKind::Constant:
-      return leaf.value.smallValue != 0 ? "#1" : "#0";
-    case LocationKind::Register:
-      reg = leaf.text;
-      if (complemented) {
-        emit(c, "bnot", "#0", reg);
-      }
-      break;
-    case LocationKind::RuntimeResult:
-      reg = c.registers.allocateRegister();
-      emit(c, "mov.w", "@sp+", reg);
-      if (complemented) {
-        emit(c, "bnot", "#0", reg);
-      }
-      leaf.registerWidth = kMaterialisedWidth;
-      break;
-    case LocationKind::Condition:
-      reg = "r0";
-      if (complemented) {
-        emit(c, "bnot", "#0", reg);
-      }
-      break;
-    default:
-      c.reportError(kNoBooleanOperand);
-  }
-  if (leaf.registerWidth == 1 && sizeOf(targetType) == 2) {
-    emit(c, "extu.w", reg);
-  }
-  return reg;
 }
 
 }  // namespace vorax

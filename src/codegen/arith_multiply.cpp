@@ -78,14 +78,19 @@ void generateMultiply(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
     TypeDescriptor* type = node->type;
     const std::string reg = generateInRegister(c, node->left, type);
     std::string suffix = ".w";
+    PeepholeWindow& window = c.emitter.window();
     if (isLastLine(c, "mulxu.w", reg) || isLastLine(c, "mulxs.w", reg) ||
-        isLastLine(c, "and.l", reg) || sizeOf(type) == 4) {
+        isLastLine(c, "and.l", reg)) {
       suffix = ".l";
     } else if (c.emitter.pendingLabel().empty() &&
                (isLastLine(c, "extu.l", reg) || isLastLine(c, "exts.l", reg)) &&
-               c.emitter.window()[c.emitter.window().count() - 1].label.empty()) {
-      // The widening is not needed: only the low word of the product is kept.
-      c.emitter.window().removeLine(c.emitter.window().count() - 1);
+               window[window.count() - 1].label.empty()) {
+      // The left operand is as wide as the target: the low word of the product is all
+      // that is kept, so the widening is not needed and the product stays a word.
+      window.removeLine(window.count() - 1);
+      type = target;
+    } else if (sizeOf(type) == 4) {
+      suffix = ".l";
     }
     emitShifts(c, "shal" + suffix, reg, exponent);
     makeRegisterLeaf(*node, reg, type);

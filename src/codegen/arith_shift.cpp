@@ -3,6 +3,7 @@
 #include <string>
 
 #include "asmout/labels.h"
+#include "asmout/operand_text.h"
 #include "codegen/arith_internal.h"
 #include "codegen/arith_operator.h"
 #include "codegen/codegen.h"
@@ -16,9 +17,12 @@ using namespace arith;
 
 namespace {
 
-// A memory operand a byte of which can be read instead: not a register, an immediate,
-// or an operand that moves the stack or a register.
+// A memory operand a byte of which can be read instead: a symbol, or an "@" operand that
+// moves neither the stack nor a register.
 bool isPlainMemory(std::string_view operand) {
+  if (operandKind(operand) == OperandKind::Plain) {
+    return !operand.empty() && operand != "sp";
+  }
   return operand.size() > 1 && operand[0] == '@' && operand[1] != '-' && operand.back() != '+';
 }
 

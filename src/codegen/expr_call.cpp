@@ -10,15 +10,18 @@
 #include "codegen/expr_parser_parts.h"
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
+#include "codegen/func_call_type.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "source/real48.h"
+#include "symbols/type_descriptor.h"
 
 namespace vorax {
 namespace {
 
 constexpr int kTypeNameExpected = 63;
 constexpr int kNoFoldingRule = 940;
+constexpr int kInvalidVariableReference = 50;
 
 // SIZEOF "(" type-identifier ")": the size of the type as an integer constant.
 ExprPtr parseSizeOf(Compilation& c) {
@@ -41,8 +44,57 @@ ExprPtr parseSizeOf(Compilation& c) {
   return size;
 }
 
+// The argument of a VAR parameter must be a variable: its address is passed.
+bool isVariableArgument(const ExprNode& argument) {
+  if (!argument.isLeaf || argument.addressWanted) {
+    return false;
+  }
+  switch (argument.location) {
+    case LocationKind::FrameVariable:
+    case LocationKind::Parameter:
+    case LocationKind::NamedMemory:
+    case LocationKind::FixedAddress:
+    case LocationKind::Device:
+    case LocationKind::DeviceFrameVariable:
+      return true;
+    case LocationKind::TypeCast:
+      return argument.attached != nullptr && isVariableArgument(*argument.attached);
+    default:
+      return false;
+  }
+}
+
+// The file parameter of a standard routine takes a file or a device: the runtime
+// works on the variable's file record.
+bool isFileArgument(const Compilation& c, const ExprNode& argument) {
+  if (argument.location == LocationKind::Device ||
+      argument.location == LocationKind::DeviceFrameVariable) {
+    return true;
+  }
+  const TypeDescriptor* type = argument.type;
+  return type != nullptr && (type == c.symbols.types().chdevpType || type->kind == TypeKind::Text ||
+                             type->kind == TypeKind::TypedFile);
+}
+
+void checkArgument(Compilation& c, ExprNode& argument, const SymbolEntry& parameter,
+                   const SymbolEntry& routine) {
+  if (!parameter.isVarParameter) {
+    return;
+  }
+  if (!isVariableArgument(argument)) {
+    c.reportError(kInvalidVariableReference);
+  }
+  if (routine.standardRoutine != 0 && parameter.type == c.symbols.types().textType &&
+      !isFileArgument(c, argument)) {
+    c.reportError(err::kTypeMismatch);
+  }
+  argument.addressWanted = true;
+}
+
+}  // namespace
+
 // "(" expression { "," expression } ")", one expression per parameter.
-void parseArguments(Compilation& c, ExprNode& call, const SymbolEntry& routine) {
+void parseArgumentList(Compilation& c, ExprNode& call, const SymbolEntry& routine) {
   const SymbolEntry* parameter = routine.parameters;
   if (parameter == nullptr) {
     if (c.token() == TokenCode::OpenParen) {
@@ -58,6 +110,7 @@ void parseArguments(Compilation& c, ExprNode& call, const SymbolEntry& routine) 
     c.nextToken();
     ExprPtr argument = parseExpression(c);
     argument->expectedType = parameter->type;
+    checkArgument(c, *argument, *parameter, routine);
     *tail = std::move(argument);
     tail = &(*tail)->next;
     parameter = parameter->next;
@@ -76,6 +129,8 @@ void parseArguments(Compilation& c, ExprNode& call, const SymbolEntry& routine) 
   }
   c.nextToken();
 }
+
+namespace {
 
 bool staysCall(StandardRoutine routine) {
   switch (routine) {
@@ -233,8 +288,9 @@ ExprPtr parseFunctionCall(Compilation& c, SymbolEntry& routine) {
   call->routine = &routine;
   call->scopeLevel = routine.level;
   call->type = routine.type;
-  parseArguments(c, *call, routine);
+  parseArgumentList(c, *call, routine);
   foldStandardFunction(c, call);
+  typeStandardCall(c, *call);
   return call;
 }
 

@@ -2,8 +2,10 @@
 // and index selectors. Every pointer to follow starts a new leaf of the chain; field
 // offsets and indexes are summed into the offset tree of the chain's last leaf.
 #include <cctype>
+#include <cstdint>
 #include <utility>
 
+#include "asmout/operand_text.h"
 #include "codegen/expr_parser.h"
 #include "codegen/expr_tree.h"
 #include "diag/error_table.h"
@@ -103,6 +105,22 @@ ExprPtr frameLeaf(Compilation& c, SymbolEntry& entry, LocationKind location) {
   return base;
 }
 
+// Where the result of the function `entry` lives relative to its frame pointer: ordinal and
+// pointer results in the slot just above the saved frame pointer, a BOOLEAN in the low byte
+// of that word (the exit code returns the word zero-extended from its low byte); a REAL or
+// STRING result in the area its caller reserved before pushing the arguments, above the
+// return address and the parameters.
+std::int32_t resultOffset(const Compilation& c, const SymbolEntry& entry) {
+  const TypeKind kind = entry.type->kind;
+  if (kind == TypeKind::Real || kind == TypeKind::String) {
+    return kResultSlotOffset + addressSize(c) + entry.parameterAreaSize;
+  }
+  if (kind == TypeKind::Boolean) {
+    return kResultSlotOffset + 1;
+  }
+  return kResultSlotOffset;
+}
+
 // The result slot of the function `entry` inside its own body (or, through the display,
 // inside a routine nested in it).
 ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry) {
@@ -111,7 +129,7 @@ ExprPtr resultSlotLeaf(Compilation& c, SymbolEntry& entry) {
     addConstantOffset(c, *base, -4 * entry.level);
     appendChainStep(*base, LocationKind::FrameVariable);
   }
-  addConstantOffset(c, *base, kResultSlotOffset);
+  addConstantOffset(c, *base, resultOffset(c, entry));
   return base;
 }
 

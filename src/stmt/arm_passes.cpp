@@ -1,6 +1,7 @@
 // Passes over the arms of an IF with ELSE (and of a CASE): instructions every arm starts
 // with move in front of the condition, and loads the else arm repeats from the condition
 // code are dropped.
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -28,6 +29,40 @@ using peephole::storeMayReach;
 constexpr std::array<std::string_view, 8> kRegisters = {"r0", "r1", "r2", "r3",
                                                         "r4", "r5", "r6", "fp"};
 
+bool isNameCharacter(char ch) {
+  return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+         ch == '_' || ch == '\\';
+}
+
+// Where register `reg` stands in an operand as a name of its own ("r1" in "@(4,r1)",
+// not in "r10" or a symbol), or npos.
+std::size_t findRegister(std::string_view text, std::string_view reg, std::size_t from = 0) {
+  for (std::size_t at = text.find(reg, from); at != std::string_view::npos;
+       at = text.find(reg, at + 1)) {
+    const bool before = at > 0 && isNameCharacter(text[at - 1]);
+    const std::size_t end = at + reg.size();
+    const bool after = end < text.size() && isNameCharacter(text[end]);
+    if (!before && !after) {
+      return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool mentionsRegisterName(const WindowLine& line, std::string_view reg) {
+  return findRegister(line.source, reg) != std::string_view::npos ||
+         findRegister(line.destination, reg) != std::string_view::npos;
+}
+
+std::string replaceRegister(std::string_view text, std::string_view from, std::string_view to) {
+  std::string result(text);
+  for (std::size_t at = findRegister(result, from); at != std::string::npos;
+       at = findRegister(result, from, at + to.size())) {
+    result.replace(at, from.size(), to);
+  }
+  return result;
+}
+
 // The next line from `i` on inside `end` that is not an unlabelled "nop"; `end` if none.
 int skipNops(const PeepholeWindow& w, int i, int end) {
   while (i < end && w[i].mnemonic == "nop" && w[i].label.empty()) {
@@ -44,30 +79,154 @@ bool isPlainInstruction(const WindowLine& line) {
          !mentions(line, "sp");
 }
 
-// The line `moved` can run before the code `lines` instead of after it: neither writes
-// a register or memory place that the other reads or writes.
-bool independentOf(const PeepholeWindow& w, const WindowLine& moved, LineRange lines) {
+bool mentionsRegister(const PeepholeWindow& w, LineRange lines, std::string_view reg) {
+  for (int i = lines.begin; i < lines.end; ++i) {
+    if (mentionsRegisterName(w[i], reg)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The line `moved` can run before the code `lines` instead of after it as far as memory
+// goes: neither stores where the other reads or stores.
+bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRange lines) {
   for (int i = lines.begin; i < lines.end; ++i) {
     const WindowLine& other = w[i];
-    for (std::string_view reg : kRegisters) {
-      if ((changesRegister(moved, reg) && mentions(other, reg)) ||
-          (changesRegister(other, reg) && mentions(moved, reg))) {
-        return false;
-      }
-    }
+    // Places of different sizes overlap when they lie closer than the larger size; a
+    // line that names no size counts as a long word.
+    const int movedSize = peephole::operationSize(moved.mnemonic);
+    const int otherSize = peephole::operationSize(other.mnemonic);
+    const int size = movedSize == 0 || otherSize == 0 ? 4 : std::max(movedSize, otherSize);
     for (const std::string* place : {&other.source, &other.destination}) {
-      if (storeMayReach(moved.destination, *place, 4)) {
+      if (storeMayReach(moved.destination, *place, size)) {
         return false;
       }
     }
     for (const std::string* place : {&moved.source, &moved.destination}) {
-      if (storeMayReach(other.destination, *place, 4)) {
+      if (storeMayReach(other.destination, *place, size)) {
         return false;
       }
     }
   }
   return true;
 }
+
+// The moved lines and the condition code must not share a register. Where they would, the
+// condition code takes another register instead: one that neither names and that is not
+// locked. That works only for a register the moved lines start by overwriting (then the
+// arms never see the condition's value in it).
+class RegisterRenaming {
+ public:
+  RegisterRenaming(Compilation& c, LineRange condition)
+      : c_(c), w_(c.emitter.window()), condition_(condition) {}
+
+  // Adds line `line` to the moved run; false when it cannot go before the condition.
+  bool accept(int line) {
+    const WindowLine& moved = w_[line];
+    if (!memoryIndependent(w_, moved, condition_)) {
+      return false;
+    }
+    for (std::string_view reg : kRegisters) {
+      if (!mentionsRegisterName(moved, reg)) {
+        continue;
+      }
+      // A register promised to the condition code stays out of the moved lines.
+      if (isReplacement(reg)) {
+        return false;
+      }
+      const bool firstMention = mentionedByRun_.find(std::string(reg)) == std::string::npos;
+      if (firstMention) {
+        mentionedByRun_ += std::string(reg) + " ";
+      }
+      if (isRenamed(reg) || !mentionsRegister(w_, condition_, reg)) {
+        continue;
+      }
+      // Both only read it (a WITH base, say): no conflict.
+      if (!changesRegister(moved, reg) && !conditionChanges(reg)) {
+        continue;
+      }
+      // Otherwise the condition code gives the register up, which is sound only when
+      // both sides start by overwriting it: neither reads a value the other left.
+      if (!firstMention || !overwrites(moved, reg) || !conditionOverwritesFirst(reg) ||
+          !rename(reg)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Rewrites the condition code with the registers chosen.
+  void apply() {
+    for (const auto& [from, to] : renames_) {
+      for (int i = condition_.begin; i < condition_.end; ++i) {
+        w_.setSource(i, replaceRegister(w_[i].source, from, to));
+        w_[i].destination = replaceRegister(w_[i].destination, from, to);
+      }
+    }
+  }
+
+ private:
+  bool conditionChanges(std::string_view reg) const {
+    for (int i = condition_.begin; i < condition_.end; ++i) {
+      if (changesRegister(w_[i], reg)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  bool conditionOverwritesFirst(std::string_view reg) const {
+    for (int i = condition_.begin; i < condition_.end; ++i) {
+      if (mentionsRegisterName(w_[i], reg)) {
+        return overwrites(w_[i], reg);
+      }
+    }
+    return false;
+  }
+  // "mov.X S,R" or "xor.X R,R" where S does not name R: R's old value is not read.
+  static bool overwrites(const WindowLine& line, std::string_view reg) {
+    if (line.destination != reg) {
+      return false;
+    }
+    if (peephole::startsWith(line.mnemonic, "mov.")) {
+      return findRegister(line.source, reg) == std::string_view::npos;
+    }
+    return peephole::startsWith(line.mnemonic, "xor.") && line.source == reg;
+  }
+  bool isRenamed(std::string_view reg) const {
+    for (const auto& rename : renames_) {
+      if (rename.first == reg) return true;
+    }
+    return false;
+  }
+  bool isReplacement(std::string_view reg) const {
+    for (const auto& rename : renames_) {
+      if (rename.second == reg) return true;
+    }
+    return false;
+  }
+  bool rename(std::string_view reg) {
+    if (!peephole::isWorkRegister(reg)) {
+      return false;
+    }
+    for (std::string_view candidate : kRegisters) {
+      if (peephole::isWorkRegister(candidate) && !isReplacement(candidate) &&
+          mentionedByRun_.find(std::string(candidate)) == std::string::npos &&
+          !mentionsRegister(w_, condition_, candidate) &&
+          !c_.registers.isRegisterLocked(candidate)) {
+        renames_.emplace_back(std::string(reg), std::string(candidate));
+        return true;
+      }
+    }
+    return false;
+  }
+
+  Compilation& c_;
+  PeepholeWindow& w_;
+  LineRange condition_;
+  std::string mentionedByRun_;  // "r0 r3 " : every register a moved line names
+  std::vector<std::pair<std::string, std::string>> renames_;
+};
 
 // A label carried inside one arm that a line of another arm names: the arms share code
 // and cannot be changed one without the other.
@@ -123,6 +282,66 @@ bool flagsStayUnread(const PeepholeWindow& w, const std::vector<std::vector<int>
   return true;
 }
 
+// The arms all start with the load "mov.X S,R" that an earlier line already did: every
+// way into the arms passes that line, and nothing since changed R or S. The arms' copies
+// are dropped. Returns whether they were.
+bool dropLoadAlreadyDone(Compilation& c, LineRange condition, const std::vector<LineRange>& arms) {
+  PeepholeWindow& w = c.emitter.window();
+  std::vector<int> firsts;
+  for (const LineRange& arm : arms) {
+    const int first = skipNops(w, arm.begin, arm.end);
+    if (first == arm.end || !isPlainInstruction(w[first]) ||
+        !sameInstruction(w[first], w[skipNops(w, arms[0].begin, arms[0].end)])) {
+      return false;
+    }
+    firsts.push_back(first);
+  }
+  const WindowLine& load = w[firsts[0]];
+  if (!peephole::startsWith(load.mnemonic, "mov.") || !peephole::isWorkRegister(load.destination) ||
+      findRegister(load.source, load.destination) != std::string_view::npos ||
+      peephole::isAutoModifying(load.source)) {
+    return false;
+  }
+  const int size = peephole::operationSize(load.mnemonic);
+  // Back from the end of the condition code to the earlier copy. A label on the way
+  // is another way in; the condition's branches must all come after the copy, or the
+  // arm they lead to would miss it.
+  int earlier = condition.end - 1;
+  for (; earlier >= 0; --earlier) {
+    const WindowLine& line = w[earlier];
+    if (sameInstruction(line, load)) {
+      break;
+    }
+    if (!line.label.empty() || changesRegister(line, load.destination) ||
+        storeMayReach(line.destination, load.source, size == 0 ? 4 : size)) {
+      return false;
+    }
+    for (std::string_view reg : kRegisters) {
+      if (mentionsRegisterName(load, reg) && changesRegister(line, reg)) {
+        return false;
+      }
+    }
+  }
+  if (earlier < 0) {
+    return false;
+  }
+  for (int i = condition.begin; i < earlier; ++i) {
+    if (isBranch(w[i].mnemonic)) {
+      return false;
+    }
+  }
+  const unsigned flags = peephole::flagsSetBy(load.mnemonic);
+  for (std::size_t a = 0; a < arms.size(); ++a) {
+    if (!stmtpass::flagsUnreadFrom(w, firsts[a] + 1, arms[a].end, flags)) {
+      return false;
+    }
+  }
+  for (int first : firsts) {
+    w.deleteLine(first);
+  }
+  return true;
+}
+
 }  // namespace
 
 int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms) {
@@ -141,12 +360,16 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
   if (containsCall(w, condition) || armsShareLabels(w, arms)) {
     return 0;
   }
+  if (dropLoadAlreadyDone(c, condition, arms)) {
+    return 0;
+  }
   // runs[a][k]: the position of the k-th common line in arm a.
   std::vector<std::vector<int>> runs(arms.size());
   std::vector<int> next(arms.size());
   for (std::size_t a = 0; a < arms.size(); ++a) {
     next[a] = arms[a].begin;
   }
+  RegisterRenaming renaming(c, condition);
   while (true) {
     bool common = true;
     for (std::size_t a = 0; a < arms.size() && common; ++a) {
@@ -154,7 +377,7 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
       common = next[a] < arms[a].end && isPlainInstruction(w[next[a]]) &&
                sameInstruction(w[next[a]], w[next[0]]);
     }
-    if (!common || !independentOf(w, w[next[0]], condition)) {
+    if (!common || !renaming.accept(next[0])) {
       break;
     }
     for (std::size_t a = 0; a < arms.size(); ++a) {
@@ -169,6 +392,12 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
   if (length == 0) {
     return 0;
   }
+  // The registers to rename depend on the lines that really move.
+  RegisterRenaming movedRenaming(c, condition);
+  for (std::size_t k = 0; k < length; ++k) {
+    movedRenaming.accept(runs[0][k]);
+  }
+  movedRenaming.apply();
   for (std::size_t a = 1; a < arms.size(); ++a) {
     for (std::size_t k = 0; k < length; ++k) {
       w.deleteLine(runs[a][k]);
@@ -207,7 +436,7 @@ int reuseConditionLoadsInElse(Compilation& c, LineRange condition, int elseStart
     for (int k = i + 1; k < condition.end && kept; ++k) {
       const WindowLine& later = w[k];
       for (std::string_view reg : kRegisters) {
-        if (changesRegister(later, reg) && (mentions(load, reg))) {
+        if (changesRegister(later, reg) && mentionsRegisterName(load, reg)) {
           kept = false;
         }
       }

@@ -59,8 +59,8 @@ std::string sourceInRegister(Compilation& c, ExprPtr& source, TypeDescriptor* ty
 
 }  // namespace
 
-void storeOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
-  const bool targetCalls = mayCall(*target);
+void assignPlainOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDescriptor* type) {
+  const bool targetCalls = targetAddressMayCall(*target);
   const bool sourceCalls = mayCall(*source);
   // A one-byte function result lives in a word slot: the value is stored zero-extended.
   const bool wordSlot = target->oneByteResult && type->size == 1;
@@ -100,9 +100,9 @@ void assignOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source) {
   const int size = target->oneByteResult && type->size == 1 ? 2 : type->size;
   // A target whose address needs a call would be evaluated once instead of twice.
   const std::optional<BitUpdate> update =
-      mayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
+      targetAddressMayCall(*target) ? std::nullopt : findBitUpdate(*target, *source, size);
   if (!update) {
-    storeOrdinal(c, target, source, type);
+    assignPlainOrdinal(c, target, source, type);
     return;
   }
   const std::string_view mnemonic = bitMnemonic(c, update->op);
@@ -134,7 +134,7 @@ void assignBoolean(Compilation& c, ExprPtr& target, ExprPtr& source) {
     c.registers.releaseRegister(place);
     return;
   }
-  storeOrdinal(c, target, source, target->type);
+  assignPlainOrdinal(c, target, source, target->type);
 }
 
 }  // namespace vorax

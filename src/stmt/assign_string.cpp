@@ -42,6 +42,15 @@ bool mentionsRegister(std::string_view text, std::string_view name) {
   return false;
 }
 
+// Pushes the size of a string variable as a word, through a register: there is no move
+// of an immediate to memory.
+void pushStringSize(Compilation& c, std::int32_t size) {
+  const std::string held = c.registers.allocateRegister();
+  c.emitter.emitInstruction("mov.w", "#" + std::to_string(size), held);
+  c.emitter.emitInstruction("mov.w", held, "@-sp");
+  c.registers.releaseRegister(held);
+}
+
 void callRuntime(Compilation& c, std::string_view routine) {
   c.emitter.emitInstruction("bsr", routine, "");
 }
@@ -52,7 +61,7 @@ void callRuntime(Compilation& c, std::string_view routine) {
 class StringTarget {
  public:
   StringTarget(Compilation& c, ExprPtr& designator) : c_(c), designator_(designator) {
-    if (mayCall(*designator_)) {
+    if (targetAddressMayCall(*designator_)) {
       pushAddress(c_, designator_);
       pushed_ = true;
     }
@@ -125,7 +134,33 @@ void makeOneCharacterWord(Compilation& c, const std::string& value) {
   c.emitter.emitInstruction("add.w", "#" + std::to_string(kOneCharacterLength), value);
 }
 
-// S := character: length byte 1 and the character, stored together as one word.
+// A word store needs an even address. A whole string variable has one, and so has a field
+// or element at an even constant offset; a string reached through a pointer or a VAR
+// parameter, or at a computed or odd offset (strings in records and arrays are not
+// aligned), may start on an odd byte.
+bool knownEvenAddress(const ExprNode& designator) {
+  if (designator.nextSelector) {
+    return false;
+  }
+  const ExprNode* offset = designator.offsetTree.get();
+  return offset == nullptr ||
+         (offset->isConstantOf(ConstKind::Integer) && (offset->value.intValue & 1) == 0);
+}
+
+// Length byte 1, then the character in `value`, one byte at a time.
+void storeCharacterBytes(Compilation& c, StringTarget& to, const std::string& value) {
+  const std::string length = c.registers.allocateRegister();
+  c.emitter.emitInstruction("mov.b", "#1", length);
+  const std::string place = to.place(value);
+  c.emitter.emitInstruction("mov.b", length, place);
+  c.emitter.emitInstruction("mov.b", value, offsetOperand(c, place, 1));
+  c.registers.releaseRegister(length);
+  c.registers.releaseRegister(value);
+  c.registers.releaseRegister(place);
+}
+
+// S := character: length byte 1 and the character, stored together as one word where
+// the address is known to be even.
 void storeCharacter(Compilation& c, ExprPtr& target, ExprPtr& source) {
   if (target->type->size < 2) {
     // STRING[0] holds no character: the value is computed for its effects, the string
@@ -136,12 +171,18 @@ void storeCharacter(Compilation& c, ExprPtr& target, ExprPtr& source) {
     storeEmpty(c, target);
     return;
   }
+  const bool wordStore = knownEvenAddress(*target);
   StringTarget to(c, target);
   std::string word;
   if (source->isConstant()) {
-    const std::int32_t code = ordinalValue(source->value) & 0xFF;
+    const std::string code = std::to_string(ordinalValue(source->value) & 0xFF);
     word = c.registers.allocateRegister();
-    c.emitter.emitInstruction("mov.w", "#" + std::to_string(code) + "+256", word);
+    if (!wordStore) {
+      c.emitter.emitInstruction("mov.b", "#" + code, word);
+      storeCharacterBytes(c, to, word);
+      return;
+    }
+    c.emitter.emitInstruction("mov.w", "#" + code + "+256", word);
   } else {
     std::string value = generateValue(c, source, c.symbols.types().charType);
     if (!isWorkRegister(value)) {
@@ -150,17 +191,10 @@ void storeCharacter(Compilation& c, ExprPtr& target, ExprPtr& source) {
       c.registers.releaseRegister(value);
       value = loaded;
     }
+    // A register the newest line still reads is left alone.
     PeepholeWindow& window = c.emitter.window();
-    if (!window.empty() && mentionsRegister(window.last().source, value)) {
-      // The newest line still reads the register: leave it alone and store byte by byte.
-      const std::string length = c.registers.allocateRegister();
-      c.emitter.emitInstruction("mov.b", "#1", length);
-      const std::string place = to.place(value);
-      c.emitter.emitInstruction("mov.b", length, place);
-      c.emitter.emitInstruction("mov.b", value, offsetOperand(c, place, 1));
-      c.registers.releaseRegister(length);
-      c.registers.releaseRegister(value);
-      c.registers.releaseRegister(place);
+    if (!wordStore || (!window.empty() && mentionsRegister(window.last().source, value))) {
+      storeCharacterBytes(c, to, value);
       return;
     }
     makeOneCharacterWord(c, value);
@@ -175,7 +209,7 @@ void storeCharacter(Compilation& c, ExprPtr& target, ExprPtr& source) {
 // The general store: the value is built on the stack and "\saves" cuts it to the target.
 void storeFromStack(Compilation& c, ExprPtr& target, ExprPtr& source) {
   (void)generateValue(c, source, c.symbols.types().stringType);
-  pushWordConstant(c, target->type->size);
+  pushStringSize(c, target->type->size);
   pushAddress(c, target);
   callRuntime(c, "\\saves");
 }
@@ -206,7 +240,7 @@ void storeLeaf(Compilation& c, ExprPtr& target, ExprPtr& source) {
     case LocationKind::Parameter:
     case LocationKind::NamedMemory:
     case LocationKind::FixedAddress:
-      pushWordConstant(c, size);
+      pushStringSize(c, size);
       pushAddress(c, source);
       pushAddress(c, target);
       callRuntime(c, "\\movs");

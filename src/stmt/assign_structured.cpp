@@ -71,6 +71,19 @@ class OperandLocks {
   std::vector<std::string> locked_;
 };
 
+// The designator's address in a register the copy loop may advance.
+std::string addressInRegister(Compilation& c, ExprPtr& designator) {
+  designator->addressWanted = true;
+  std::string address = generateVariable(c, designator);
+  if (isWorkRegister(address)) {
+    return address;
+  }
+  const std::string loaded = c.registers.allocateRegister();
+  c.emitter.emitInstruction("mov.l", address, loaded);
+  c.registers.releaseRegister(address);
+  return loaded;
+}
+
 void copyUnrolled(Compilation& c, ExprPtr& target, ExprPtr& source,
                   const std::vector<CopyStep>& steps) {
   const std::string from = generateVariable(c, source);
@@ -139,25 +152,6 @@ void copyLooped(Compilation& c, ExprPtr& target, ExprPtr& source, std::int32_t s
 }
 
 }  // namespace
-
-std::string addressInRegister(Compilation& c, ExprPtr& designator) {
-  designator->addressWanted = true;
-  std::string address = generateVariable(c, designator);
-  if (isWorkRegister(address)) {
-    return address;
-  }
-  const std::string loaded = c.registers.allocateRegister();
-  c.emitter.emitInstruction("mov.l", address, loaded);
-  c.registers.releaseRegister(address);
-  return loaded;
-}
-
-void pushWordConstant(Compilation& c, std::int32_t value) {
-  const std::string held = c.registers.allocateRegister();
-  c.emitter.emitInstruction("mov.w", "#" + std::to_string(value), held);
-  c.emitter.emitInstruction("mov.w", held, "@-sp");
-  c.registers.releaseRegister(held);
-}
 
 void assignStructured(Compilation& c, ExprPtr& target, ExprPtr& source) {
   if (!source->isLeaf) {

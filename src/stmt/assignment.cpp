@@ -2,6 +2,7 @@
 // into the target and hands them to the store for the target's kind of type.
 #include "stmt/assignment.h"
 
+#include "codegen/codegen.h"
 #include "codegen/expr_parser.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
@@ -52,7 +53,7 @@ void dispatchStore(Compilation& c, ExprPtr& target, ExprPtr& source) {
       if (!source->isLeaf) {
         c.reportError(err::kTypeMismatch);
       }
-      storeOrdinal(c, target, source, type);
+      assignPlainOrdinal(c, target, source, type);
       return;
     case TypeKind::Pointer:
       assignPointer(c, target, source);
@@ -68,13 +69,22 @@ void dispatchStore(Compilation& c, ExprPtr& target, ExprPtr& source) {
       break;
   }
   if (isPlainOrdinal(type->kind)) {
-    storeOrdinal(c, target, source, type);
+    assignPlainOrdinal(c, target, source, type);
     return;
   }
   c.reportError(err::kTypeMismatch);  // files and anything else cannot be assigned
 }
 
 }  // namespace
+
+bool targetAddressMayCall(const ExprNode& designator) {
+  for (const ExprNode* leaf = &designator; leaf != nullptr; leaf = leaf->nextSelector.get()) {
+    if (leaf->offsetTree && mayCall(*leaf->offsetTree)) {
+      return true;
+    }
+  }
+  return false;
+}
 
 void compileAssignment(Compilation& c, SymbolEntry& target, SymbolEntry& /*owner*/) {
   // A pending label is a join point: nothing is known about the registers there.

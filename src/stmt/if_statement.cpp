@@ -65,11 +65,12 @@ void compileElse(Compilation& c, SymbolEntry& owner, const std::string& conditio
     namedElsewhere = peephole::namesLabel(window[i].source, endLabel);
   }
   if (namedElsewhere || window.empty() || window[newest].mnemonic != "bra" ||
-      window[newest].source != endLabel) {
+      window[newest].source != endLabel || !window[newest].label.empty()) {
     e.defineLabel(true, endLabel);
   } else {
-    // Only the else arm's own "bra end" names the label: both go.
-    window.removeLine(newest);
+    // Only the else arm's own "bra end" names the label: both go. The source lines
+    // echoed after the branch stay with the line before it.
+    window.removeLineKeepingAttached(newest);
   }
 }
 

@@ -1,15 +1,15 @@
 // Loop-invariant hoisting: a load that gives a register the same value on every round
 // of a loop is done once, in front of the loop.
+#include "asmout/peephole_flow.h"
 #include "asmout/peephole_text.h"
 #include "driver/compilation.h"
+#include "stmt/pass_support.h"
 #include "stmt/rewrite_passes.h"
 
 namespace vorax {
 namespace {
 
 using peephole::changesRegister;
-using peephole::contains;
-using peephole::isBranch;
 using peephole::isWorkRegister;
 using peephole::sizeSuffix;
 using peephole::startsWith;
@@ -18,30 +18,21 @@ using peephole::storeMayReach;
 // Loops this short gain nothing from the pass.
 constexpr int kShortestLoop = 4;
 
-bool isFrameOperand(std::string_view text) {
-  return startsWith(text, "@(") && contains(text, ",fp)");
-}
-
 // mov.X #v,R / mov.X @(d,fp),R / xor.X R,R into a work register R.
 bool isCandidateForm(const WindowLine& line) {
   if (!isWorkRegister(line.destination)) {
     return false;
   }
   if (startsWith(line.mnemonic, "mov.")) {
-    return startsWith(line.source, "#") || isFrameOperand(line.source);
+    return startsWith(line.source, "#") || stmtpass::isFrameOperand(line.source);
   }
   return startsWith(line.mnemonic, "xor.") && line.source == line.destination;
 }
 
-// The line after `i` that is not a "nop" (lines that are nothing must not hide a branch
-// that reads the flags the candidate sets).
-bool followedByBranch(const PeepholeWindow& w, int i) {
-  for (int next = i + 1; next < w.count(); ++next) {
-    if (w[next].mnemonic != "nop") {
-      return isBranch(w[next].mnemonic);
-    }
-  }
-  return false;
+// The flags the candidate sets are set again before anything reads them (a branch right
+// after the load tests them).
+bool flagsUnused(const PeepholeWindow& w, int i) {
+  return stmtpass::flagsUnreadFrom(w, i + 1, w.count(), peephole::flagsSetBy(w[i].mnemonic));
 }
 
 // The loop keeps the candidate's register and source as they are on every round: no
@@ -56,7 +47,7 @@ bool invariantInLoop(const PeepholeWindow& w, int loopStart, int candidate) {
     if (changesRegister(w[i], line.destination)) {
       return false;
     }
-    if (isFrameOperand(line.source) &&
+    if (stmtpass::isFrameOperand(line.source) &&
         storeMayReach(w[i].destination, line.source, size == 0 ? 4 : size)) {
       return false;
     }
@@ -117,7 +108,7 @@ int hoistLoopInvariants(Compilation& c, int loopStart) {
     for (int i = loopStart; i < w.count(); ++i) {
       const WindowLine& line = w[i];
       // A labelled line is a branch target: its label must stay where it is.
-      if (!line.label.empty() || !isCandidateForm(line) || followedByBranch(w, i) ||
+      if (!line.label.empty() || !isCandidateForm(line) || !flagsUnused(w, i) ||
           !invariantInLoop(w, loopStart, i)) {
         continue;
       }
