@@ -61,6 +61,26 @@ const CheckedProgram kPrograms[] = {
      "  CASE I OF 1: K := K + 1; 2: CASE N OF 1: K := K + 10 ELSE K := K + 100 END\r\n"
      "    ELSE K := K + 1000 END;\r\n"
      "IF K <> 2112 THEN REPEAT UNTIL FALSE"},
+    // Arms that only call: the dispatch calls through a table of the routines.
+    {"CallTable",
+     "VAR I, K: INTEGER;\r\n"
+     "PROCEDURE P1; BEGIN K := K + 1 END; PROCEDURE P2; BEGIN K := K + 10 END;\r\n"
+     "PROCEDURE P3; BEGIN K := K + 100 END; PROCEDURE P4; BEGIN K := K + 1000 END;\r\n"
+     "PROCEDURE P5; BEGIN K := K + 2 END; PROCEDURE P6; BEGIN K := K + 20 END;\r\n"
+     "PROCEDURE P7; BEGIN K := K + 200 END; PROCEDURE PE; BEGIN K := K + 5000 END;",
+     "K := 0; FOR I := -1 TO 8 DO\r\n"
+     "  CASE I OF 1: P1; 2: P2; 3: P3; 4: P4; 5: P5; 6: P6; 7: P7 END;\r\n"
+     "IF K <> 1333 THEN REPEAT UNTIL FALSE;\r\n"
+     "K := 0; FOR I := -1 TO 8 DO\r\n"
+     "  CASE I OF 1: P1; 2: P2; 3: P3; 4: P4; 5: P5; 6: P6; 7: P7 ELSE PE END;\r\n"
+     "IF K <> 16333 THEN REPEAT UNTIL FALSE"},
+    // What every arm starts with runs before the dispatch.
+    {"CommonArmStart", kVariables,
+     "K := 0; N := 0; FOR I := 0 TO 3 DO\r\n"
+     "  CASE I OF 1: BEGIN N := N + 1; K := K + 1 END; 2: BEGIN N := N + 1; K := K + 10 END\r\n"
+     "    ELSE BEGIN N := N + 1; K := K + 100 END END;\r\n"
+     "IF K <> 211 THEN REPEAT UNTIL FALSE;\r\n"
+     "IF N <> 4 THEN REPEAT UNTIL FALSE"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Programs, CaseRunTest,

@@ -3,6 +3,8 @@
 // lines are those the statement itself leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "for_case_support.h"
 
 namespace vorax::testing {
@@ -144,6 +146,74 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"CASE I OF 1: J := 1 J := 2 END;", 14, "J := 2"},
                       // Two statements after ELSE need BEGIN ... END.
                       ErrorCase{"CASE I OF 1: J := 1 ELSE J := 2; J := 3 END;", 14, "J := 3"}));
+
+const std::string kProcedures =
+    "\nPROCEDURE P1; BEGIN END; PROCEDURE P2; BEGIN END; PROCEDURE P3; BEGIN END;\n"
+    "PROCEDURE P4; BEGIN END; PROCEDURE P5; BEGIN END; PROCEDURE P6; BEGIN END;\n"
+    "PROCEDURE P7; BEGIN END;";
+
+std::vector<std::string> callLines(const std::string& body) {
+  return codeLines({"", kDeclarations + kProcedures, body});
+}
+
+// How many lines call one of the procedures P1..P7 directly.
+long directCalls(const std::vector<std::string>& lines) {
+  return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("bsr\tP") != std::string::npos;
+  });
+}
+
+// Arms that only call a routine: the table holds the routines and the dispatch calls.
+TEST(CaseStatement, CallTable) {
+  const std::vector<std::string> lines =
+      callLines("CASE I OF 1: P1; 2: P2; 3: P3; 4: P4; 5: P5; 6: P6; 7: P7 END");
+  EXPECT_TRUE(
+      hasSequence(lines, {"\tmov.l\t@($18,r0),r0", "\tjsr\t@r0", "\tbra\t$3", "\torg\t($+1)/2*2",
+                          "$18:\tdl\tP1.4,P2.4,P3.4,P4.5,P5.5,P6.5", "\tdl\tP7.6"}));
+  EXPECT_EQ(directCalls(lines), 0);
+  EXPECT_TRUE(lacksMnemonic(lines, "jmp"));
+}
+
+// The ELSE routine is entry 0, which every selector outside the range indexes.
+TEST(CaseStatement, CallTableWithElse) {
+  const std::vector<std::string> lines =
+      callLines("CASE I OF 1: P1; 2: P2; 3: P3; 4: P4; 5: P5; 6: P6; 7: P7 ELSE P1 END");
+  EXPECT_TRUE(hasSequence(
+      lines, {"\tdec.l\t#1,r0", "\tblt\t$21", "\tcmp.l\t#6,r0", "\tble\t$22", "$21:\tmov.l\t#-1,r0",
+              "$22:\tinc.l\t#1,r0", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0", "\tmov.l\t@($20,r0),r0",
+              "\tjsr\t@r0", "\tbra\t$3", "\torg\t($+1)/2*2", "$20:\tdl\tP1.4",
+              "\tdl\tP1.4,P2.4,P3.4,P4.5,P5.5,P6.5", "\tdl\tP7.6"}));
+  EXPECT_EQ(directCalls(lines), 0);
+}
+
+// A chain keeps its calls in the arms.
+TEST(CaseStatement, CallsInAChainStay) {
+  const std::vector<std::string> lines = callLines("CASE I OF 1: P1; 9: P2 END");
+  EXPECT_TRUE(hasSequence(lines, {"$4:\tbsr\tP1.4"}));
+  EXPECT_EQ(directCalls(lines), 2);
+  EXPECT_TRUE(lacksMnemonic(lines, "jsr"));
+}
+
+// With an ELSE part every way through the CASE runs one arm: what all arms start with
+// runs once, before the dispatch, which takes another register for the selector.
+TEST(CaseStatement, CommonStartOfArmsRunsBeforeTheDispatch) {
+  const std::vector<std::string> lines =
+      codeLines({"", kDeclarations,
+                 "CASE I OF 1: BEGIN J := 0; B := 1 END; 2: BEGIN J := 0; B := 2 END "
+                 "ELSE BEGIN J := 0; B := 3 END END"});
+  EXPECT_TRUE(hasSequence(lines, {"\txor.w\tr0,r0", "\tmov.w\tr0,@(-8,fp)", "\tbra\t$2", "$4:\tnop",
+                                  "\tmov.b\t#1,r0"}));
+  EXPECT_TRUE(hasSequence(lines, {"$2:\tmov.w\t@(-6,fp),r1", "\tcmp.w\t#1,r1", "\tbeq\t$4"}));
+}
+
+// Without ELSE a selector may match no arm, which must then run nothing.
+TEST(CaseStatement, ArmsWithoutElseKeepTheirStart) {
+  const std::vector<std::string> lines =
+      codeLines({"", kDeclarations,
+                 "CASE I OF 1: BEGIN J := 0; B := 1 END; 2: BEGIN J := 0; B := 2 END END"});
+  EXPECT_TRUE(hasSequence(lines, {"\tbra\t$2", "$4:\txor.w\tr0,r0", "\tmov.w\tr0,@(-8,fp)"}));
+  EXPECT_TRUE(hasSequence(lines, {"$6:\txor.w\tr0,r0", "\tmov.w\tr0,@(-8,fp)"}));
+}
 
 }  // namespace
 }  // namespace vorax::testing
