@@ -349,6 +349,9 @@ class ForCompiler {
     }
     if (reg.empty()) {
       reg = c_.registers.allocateRegister();
+    } else {
+      // Held, so that the variable's address (a VAR parameter's) goes to another one.
+      c_.registers.markRegisterInUse(reg);
     }
     emitStepAndTest(reg, endOperand);
 

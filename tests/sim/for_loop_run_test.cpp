@@ -77,6 +77,20 @@ const CheckedProgram kPrograms[] = {
     {"VariableReadAfterLoopBody", kVariables,
      "K := 0; FOR I := 1 TO 5 DO IF I > 3 THEN K := K + I;\r\n"
      "IF K <> 9 THEN REPEAT UNTIL FALSE"},
+    // A VAR parameter as control variable: its address is loaded afresh after the body,
+    // into a register other than the step's.
+    {"VarParameter",
+     "VAR G, K: INTEGER;\r\n"
+     "PROCEDURE EMPTY(VAR I: INTEGER); BEGIN FOR I := 1 TO 5 DO END;\r\n"
+     "PROCEDURE COUNT(VAR I: INTEGER); BEGIN FOR I := 3 DOWNTO 1 DO K := K + I END;",
+     "K := 0; EMPTY(G); COUNT(G);\r\n"
+     "IF K <> 6 THEN REPEAT UNTIL FALSE;\r\n"
+     "EMPTY(G); IF G <> 6 THEN REPEAT UNTIL FALSE"},
+    // The control variable of an enclosing routine.
+    {"OuterVariable",
+     "VAR I, K: INTEGER;\r\n"
+     "PROCEDURE RUN; BEGIN FOR I := 1 TO 4 DO K := K + I END;",
+     "K := 0; RUN; IF K <> 10 THEN REPEAT UNTIL FALSE"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Programs, ForLoopRunTest,
