@@ -305,6 +305,7 @@ class ForCompiler {
       pushed = true;
     }
     const std::string test = newLocalLabel(c_);
+    testLabel_ = test;
     emit("bra", test, "");
     const std::string bodyMarker = placeMarker(c_, "@");
     compileBody();
@@ -373,10 +374,18 @@ class ForCompiler {
     if (bodyLine >= 0) {
       c_.optimizer.runRegisterMoveFrom(w, bodyLine);
       keepEndValueInRegister(c_, bodyLine);
-      // Hoisted lines of the general form go in front of its branch to the test.
+      // Hoisted lines of the general form go in front of its branch to the test, which
+      // stands before the body with at most marker lines between; in the constant form
+      // they go right in front of the body, which is entered by falling into it.
       int loopStart = w.findLabel(body_);
-      if (loopStart > 0 && w[loopStart - 1].mnemonic == "bra" && w[loopStart - 1].label.empty()) {
-        --loopStart;
+      if (!testLabel_.empty()) {
+        int jump = loopStart - 1;
+        while (jump >= 0 && w[jump].mnemonic == "nop" && w[jump].label.empty()) {
+          --jump;
+        }
+        const bool found = jump >= 0 && w[jump].mnemonic == "bra" && w[jump].source == testLabel_ &&
+                           w[jump].label.empty();
+        loopStart = found ? jump : -1;  // nowhere safe to put hoisted lines otherwise
       }
       if (loopStart >= 0) {
         hoistLoopInvariants(c_, loopStart);
@@ -393,6 +402,7 @@ class ForCompiler {
   SymbolEntry& owner_;
   ForHeader header_;
   std::string body_;
+  std::string testLabel_;     // the general form's test, which the loop is entered at
   std::string variableText_;  // the operand the variable was last generated as
   // The end value of the constant-bounds form.
   std::optional<std::int64_t> constantEnd_;

@@ -86,6 +86,11 @@ const CheckedProgram kPrograms[] = {
      "K := 0; EMPTY(G); COUNT(G);\r\n"
      "IF K <> 6 THEN REPEAT UNTIL FALSE;\r\n"
      "EMPTY(G); IF G <> 6 THEN REPEAT UNTIL FALSE"},
+    // Loads hoisted out of a loop that is entered at its test still run before it.
+    {"ArrayWithVariableEnd", "VAR A: ARRAY[1..10] OF INTEGER; I, K, N: INTEGER;",
+     "N := 6; FOR I := 1 TO N DO A[I] := 5;\r\n"
+     "K := 0; FOR I := 1 TO N DO K := K + A[I];\r\n"
+     "IF K <> 30 THEN REPEAT UNTIL FALSE"},
     // The control variable of an enclosing routine.
     {"OuterVariable",
      "VAR I, K: INTEGER;\r\n"

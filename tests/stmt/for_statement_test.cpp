@@ -12,7 +12,7 @@ namespace {
 const std::string kDeclarations =
     "TYPE COLOUR = (RED, GREEN, BLUE);\n"
     "VAR I, J, N: INTEGER; B, BN: BYTE; L, LN: LONGINT; K: COLOUR; W: WORD; R: REAL;\n"
-    "  C: CHAR; S: STRING[5];";
+    "  C: CHAR; S: STRING[5]; A: ARRAY[1..20] OF INTEGER;";
 
 struct FormCase {
   const char* name;
@@ -116,6 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "FOR B := 9 DOWNTO 0 DO J := B",
                  {"\tdec.b\t#1,r1", "\tcmp.b\t#255,r1", "\tbne\t$4"},
                  "bcc"},
+        // Loads the body repeats to no purpose go in front of the branch to the test.
+        FormCase{"HoistedInFrontOfTheTest",
+                 "FOR I := 1 TO N DO A[I] := 5",
+                 {"\tmov.w\tr0,r4", "\tmov.w\t#2,r2", "\tbra\t$4", "$6:\tmov.w\t#5,r0"}},
         FormCase{"EnumerationCountsBytes",
                  "FOR K := RED TO BLUE DO J := J + 1",
                  {"\tmov.b\t#2-0+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}}));
