@@ -61,6 +61,23 @@ const CheckedProgram kPrograms[] = {
      "  CASE I OF 1: K := K + 1; 2: CASE N OF 1: K := K + 10 ELSE K := K + 100 END\r\n"
      "    ELSE K := K + 1000 END;\r\n"
      "IF K <> 2112 THEN REPEAT UNTIL FALSE"},
+    // Computed selectors, a byte table and large LONGINT tags.
+    {"ComputedSelectors", kVariables,
+     "K := 0; FOR B := 0 TO 9 DO\r\n"
+     "  CASE B + 1 OF 1: K := K + 1; 2: K := K + 2; 3: K := K + 3; 4: K := K + 4;\r\n"
+     "    5: K := K + 5; 6: K := K + 6; 7: K := K + 7; 8: K := K + 8 END;\r\n"
+     "IF K <> 36 THEN REPEAT UNTIL FALSE;\r\n"
+     "L := 100000; K := 0;\r\n"
+     "CASE L OF -100000: K := 1; 100000: K := 2; 2000000000: K := 3 END;\r\n"
+     "L := -L; CASE L OF -100000: K := K + 10; 100000: K := K + 20 END;\r\n"
+     "IF K <> 12 THEN REPEAT UNTIL FALSE"},
+    // A jump table inside a loop whose arms hold loops of their own.
+    {"TableInLoopWithLoopsInArms", kVariables,
+     "K := 0; FOR I := 0 TO 8 DO\r\n"
+     "  CASE I OF 1: FOR N := 1 TO 3 DO K := K + N; 2: K := K + 100; 3: K := K + 200;\r\n"
+     "    4: FOR N := 4 DOWNTO 1 DO K := K + 1000; 5: K := K + 300; 6: K := K + 400;\r\n"
+     "    7: K := K + 500 ELSE K := K + 7 END;\r\n"
+     "IF K <> 5520 THEN REPEAT UNTIL FALSE"},
     // Arms that only call: the dispatch calls through a table of the routines.
     {"CallTable",
      "VAR I, K: INTEGER;\r\n"
