@@ -181,5 +181,29 @@ INSTANTIATE_TEST_SUITE_P(
                      {"$2: mov.w @(-2,fp),r0", "cmp.w #1,r0", "beq $3", "cmp.w #4,r0", "beq $6"},
                      false}));
 
+// Table entries are labels padded to four characters: the label bookkeeping sees the
+// labels through the blanks, so redirecting and deleting keep the use counts right.
+TEST(TableEntryBookkeeping, PaddedLabelsAreCountedAndRedirected) {
+  EmitFixture fixture(pipelineOnly());
+  PeepholeWindow& w = fixture.window();
+  WindowLine table;
+  table.mnemonic = "dl";
+  table.source = "  $5,  $6, $17";
+  w.append(table);
+  w.labelUses().countUsesIn(w[0].source);
+  EXPECT_EQ(w.labelUses().uses("$5"), 1);
+  EXPECT_EQ(w.labelUses().uses("$17"), 1);
+  w.redirectLabel("$5", "$12");
+  EXPECT_EQ(w[0].source, " $12,  $6, $17");
+  EXPECT_EQ(w.labelUses().uses("$5"), 0);
+  EXPECT_EQ(w.labelUses().uses("$12"), 1);
+  w.redirectLabel("$6", "$1000");
+  EXPECT_EQ(w[0].source, " $12,$1000, $17");
+  w.deleteLine(0);
+  EXPECT_EQ(w.labelUses().uses("$12"), 0);
+  EXPECT_EQ(w.labelUses().uses("$1000"), 0);
+  EXPECT_EQ(w.labelUses().uses("$17"), 0);
+}
+
 }  // namespace
 }  // namespace vorax::testing
