@@ -10,6 +10,7 @@
 #include "codegen/access_internal.h"
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
+#include "codegen/real_arith.h"
 #include "decls/typed_constants.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
@@ -158,7 +159,9 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
           applyFlags(c, leaf, reg, ".l");
           return false;
         case K::Real:
+          // Widened as for LONGINT, the pending minus included: -B is a negative REAL.
           e.emitInstruction("and.l", "#255", reg);
+          applyFlags(c, leaf, reg, ".l");
           pushForReal(c, reg);
           return true;
         default:
@@ -205,6 +208,7 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
           return false;
         case K::Real:
           e.emitInstruction("extu.l", reg, "");
+          applyFlags(c, leaf, reg, ".l");
           pushForReal(c, reg);
           return true;
         case K::Byte:
@@ -284,7 +288,8 @@ std::string convertBoolean(Compilation& c, ExprPtr& leaf, TypeDescriptor* target
       width = 2;
       break;
     case LocationKind::Condition:
-      reg = "r0";
+      // The register the truth value was computed in (r0 unless the leaf names another).
+      reg = isWorkRegister(node.text) ? node.text : "r0";
       c.registers.markRegisterInUse(reg);
       break;
     default:
@@ -336,6 +341,12 @@ std::string convertResult(Compilation& c, ExprPtr& leaf, TypeDescriptor* targetT
       return reg;
     }
     case LocationKind::RuntimeResult: {
+      if (node.type != nullptr && node.type->kind == TypeKind::Real &&
+          (node.unaryFlags & kNegateFlag) != 0) {
+        // A REAL function result still owes its minus sign.
+        negateRealOnStack(c);
+        node.unaryFlags = 0;
+      }
       const bool integerTarget = target == t.integerType || target == t.byteType ||
                                  target == t.longIntType || target == t.addressType;
       if (integerTarget && node.type != nullptr && node.type->kind == TypeKind::Real) {

@@ -27,8 +27,9 @@ bool isAddressable(LocationKind location) {
   }
 }
 
-// A type cast of an ordinal or pointer variable passed to a VAR parameter: the variable
-// itself is passed.
+// A type cast of a variable passed to a VAR parameter: the variable itself is passed. This
+// holds for a record or array seen as another structured type too: a copy of its bytes
+// on the stack would be taken for an address by the routine.
 bool isAddressableCast(const Compilation& c, const ExprNode& node) {
   if (node.location != LocationKind::TypeCast || node.type == nullptr) {
     return false;
@@ -37,7 +38,8 @@ bool isAddressableCast(const Compilation& c, const ExprNode& node) {
   const TypeDescriptor* type = node.type;
   return type == t.charType || type == t.integerType || type == t.byteType ||
          type->kind == TypeKind::Enumeration || type->kind == TypeKind::Subrange ||
-         type->kind == TypeKind::Pointer;
+         type->kind == TypeKind::Pointer || type->kind == TypeKind::Array ||
+         type->kind == TypeKind::Record;
 }
 
 bool wantsAddress(const Compilation& c, const ExprNode& argument) {

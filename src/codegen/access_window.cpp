@@ -1,8 +1,9 @@
 // Window searches for register reuse. A register may stand in for a memory load only while
 // the window proves it still holds what was loaded: no call since (routines keep no
 // register), no label control could join at, no store that might have changed the memory
-// (stores through pointers can reach any variable), and no instruction that wrote the
-// register or a register the memory operand is built on.
+// (a store to another frame slot cannot; a store through a pointer may reach any
+// variable), and no instruction that wrote the register or a register the memory operand
+// is built on.
 #include <string>
 
 #include "asmout/operand_text.h"
@@ -32,6 +33,46 @@ std::string_view baseRegisterOf(std::string_view text) {
     return text.substr(comma + 1, close - comma - 1);
   }
   return registerNumber(text) >= 0 ? text : std::string_view{};
+}
+
+// The bytes [offset, offset + size) of a frame slot operand "@(d,fp)" written by a move.
+bool frameSlotRange(std::string_view operand, std::string_view mnemonic, std::int64_t& offset,
+                    std::int64_t& size) {
+  if (operandKind(operand) != OperandKind::FrameSlot || !operand.ends_with(",fp)")) {
+    return false;
+  }
+  const std::string_view number = operand.substr(2, operand.size() - 2 - 4);
+  if (!parseDecimal(number, offset)) {
+    return false;
+  }
+  if (mnemonic.ends_with(".b")) {
+    size = 1;
+  } else if (mnemonic.ends_with(".w")) {
+    size = 2;
+  } else if (mnemonic.ends_with(".l")) {
+    size = 4;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// True when the store `line` may have written any byte of `source` (loaded with
+// `mnemonic`). Two frame slots are compared by their bytes; any other store may reach any
+// memory.
+bool storeMayReach(const WindowLine& line, std::string_view mnemonic, std::string_view source) {
+  if (!lineStoresToMemory(line)) {
+    return false;
+  }
+  std::int64_t stored = 0;
+  std::int64_t storedSize = 0;
+  std::int64_t loaded = 0;
+  std::int64_t loadedSize = 0;
+  if (frameSlotRange(line.destination, line.mnemonic, stored, storedSize) &&
+      frameSlotRange(source, mnemonic, loaded, loadedSize)) {
+    return stored < loaded + loadedSize && loaded < stored + storedSize;
+  }
+  return true;
 }
 
 }  // namespace
@@ -91,7 +132,7 @@ std::optional<std::string> findReusableLoad(Compilation& c, std::string_view mne
     if (isJoinLabel(line.label)) {
       return std::nullopt;
     }
-    stored = stored || lineStoresToMemory(line);
+    stored = stored || storeMayReach(line, mnemonic, source);
     if (isWorkRegister(line.destination)) {
       changedRegisters += line.destination + ";";
     } else if (line.destination.empty() && isWorkRegister(line.source)) {

@@ -58,6 +58,10 @@ void emit(Compilation& c, std::string_view mnemonic, std::string_view source,
 // 2 <= 2^k <= 16384; k, or -1.
 [[nodiscard]] int powerOfTwoExponent(const ExprNode& leaf);
 
+// True when computing the address of a designator (its offset trees and chain) may call
+// a routine; loading its value may call one besides (a REAL or STRING value).
+[[nodiscard]] bool chainMayCall(const ExprNode& leaf);
+
 // The operand texts of a binary operator node after both operands were generated.
 struct OperandTexts {
   std::string left;   // always a register

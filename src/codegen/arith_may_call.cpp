@@ -7,12 +7,9 @@
 
 namespace vorax {
 
-namespace {
+using arith::chainMayCall;
 
-bool chainMayCall(const ExprNode& leaf) {
-  return (leaf.offsetTree != nullptr && mayCall(*leaf.offsetTree)) ||
-         (leaf.nextSelector != nullptr && mayCall(*leaf.nextSelector));
-}
+namespace {
 
 // REAL and STRING values are loaded and combined by runtime routines.
 bool builtByRoutines(const TypeDescriptor* type) {
@@ -20,6 +17,11 @@ bool builtByRoutines(const TypeDescriptor* type) {
 }
 
 }  // namespace
+
+bool arith::chainMayCall(const ExprNode& leaf) {
+  return (leaf.offsetTree != nullptr && mayCall(*leaf.offsetTree)) ||
+         (leaf.nextSelector != nullptr && mayCall(*leaf.nextSelector));
+}
 
 // True when the product of the two operands needs the runtime multiplication: an
 // operand of four bytes, or a WORD with a signed operand (neither 16-bit multiply

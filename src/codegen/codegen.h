@@ -65,14 +65,11 @@ void generateJumpIfFalse(Compilation& c, ExprPtr& tree, std::string_view trueLab
 // The conditional branch mnemonic for a relational operator.
 [[nodiscard]] std::string_view branchFor(Compilation& c, TokenCode op, bool isUnsigned);
 
-// --- Generators still to come ---------------------------------------------------
-// Function calls and standard functions in expressions, and REAL arithmetic, are not
-// generated yet: these stop the compilation with their internal error numbers
-// (src/codegen/pending_generators.cpp).
+// --- Calls and REAL values ---------------------------------------------------------
 
 // A call leaf (user function or standard function compiled as a call).
 void generateCall(Compilation& c, ExprPtr& callLeaf);
-// A REAL operator node, or a REAL leaf loaded into the accumulator.
+// A REAL operator node or REAL variable leaf as a value on the stack (real_arith.cpp).
 void generateRealValue(Compilation& c, ExprPtr& node);
 
 }  // namespace vorax

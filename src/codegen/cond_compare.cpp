@@ -199,10 +199,71 @@ ConditionResult compareWithEmptyString(Compilation& c, ExprPtr& string, TokenCod
   return result;
 }
 
+// A STRING variable whose first word can be read as one: a frame slot at an even offset.
+// Strings inside records and arrays need not start at an even address.
+bool isEvenFrameSlot(std::string_view operand) {
+  const std::optional<std::int64_t> offset = peephole::frameSlotOffset(operand);
+  return operandKind(operand) == OperandKind::FrameSlot && offset && *offset % 2 == 0;
+}
+
+// A STRING variable and a CHAR: equal when the length byte is 1 and the first character
+// is the CHAR. At an even address the word made of both is compared with 256 + code;
+// elsewhere both bytes are compared with exclusive-or and the differences or-ed, so that
+// Z is set exactly when both match.
+ConditionResult compareVariableWithChar(Compilation& c, ExprPtr& string, ExprPtr& character,
+                                        TokenCode op) {
+  std::string charSide;
+  if (character->isConstantOf(ConstKind::Character)) {
+    charSide = "#" + std::to_string(character->value.smallValue);
+  } else {
+    charSide = generateInRegister(c, character, c.symbols.types().charType);
+  }
+  const bool charInRegister = charSide[0] != '#';
+  const std::string mark = charInRegister && chainMayCall(*string) ? placeMarker(c, "@") : "";
+  c.registers.lockRegister(charSide);
+  const std::string operand = generateVariable(c, string);
+  c.registers.unlockRegister(charSide);
+  const std::string head = c.registers.allocateRegister();
+  if (isEvenFrameSlot(operand)) {
+    emit(c, "mov.w", operand, head);
+    c.registers.releaseRegister(operand);
+    if (!mark.empty()) {
+      resolveSpillMark(c, mark, charSide, false);
+    }
+    if (charInRegister) {
+      emit(c, "extu.w", charSide);
+      emit(c, "or.w", "#256", charSide);
+      emit(c, "cmp.w", charSide, head);
+    } else {
+      emit(c, "cmp.w", "#" + std::to_string(256 + character->value.smallValue), head);
+    }
+  } else {
+    const std::string first = c.registers.allocateRegister();
+    emit(c, "mov.b", operand, head);
+    emit(c, "mov.b", offsetOperand(c, operand, 1), first);
+    c.registers.releaseRegister(operand);
+    if (!mark.empty()) {
+      resolveSpillMark(c, mark, charSide, false);
+    }
+    emit(c, "xor.b", "#1", head);
+    emit(c, "xor.b", charSide, first);
+    emit(c, "or.b", first, head);
+    c.registers.releaseRegister(first);
+  }
+  c.registers.releaseRegister(head);
+  c.registers.releaseRegister(charSide);
+  ConditionResult result;
+  result.op = op;
+  return result;
+}
+
 // A STRING and a CHAR are equal when the string's length byte is 1 and its first
 // character is the CHAR: the word at the string's start is compared with 256 + code.
 ConditionResult compareStringWithChar(Compilation& c, ExprPtr& string, ExprPtr& character,
                                       TokenCode op) {
+  if (isVariableLeaf(*string)) {
+    return compareVariableWithChar(c, string, character, op);
+  }
   TypeDescriptor* integerType = c.symbols.types().integerType;
   std::string stringSide;
   if (string->isConstantOf(ConstKind::String)) {
@@ -210,6 +271,7 @@ ConditionResult compareStringWithChar(Compilation& c, ExprPtr& string, ExprPtr& 
     const int first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
     stringSide = "#" + std::to_string(static_cast<int>(text.size()) * 256 + first);
   } else {
+    // A computed string lies on the stack, which is always at an even address.
     stringSide = loadStringHead(c, string, "mov.w");
   }
   std::string charSide;

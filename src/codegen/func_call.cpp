@@ -18,15 +18,13 @@ namespace vorax {
 namespace {
 
 constexpr int kRealSize = 6;
+// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
+constexpr std::string_view kRealSignByte = "@(1,sp)";
 // A routine returns one-byte results as a word in r0.
 constexpr int kWordResult = 2;
 
 bool isRealType(const TypeDescriptor* type) {
   return type != nullptr && type->kind == TypeKind::Real;
-}
-
-bool leftOnStack(const TypeDescriptor* type) {
-  return type != nullptr && (type->kind == TypeKind::Real || type->kind == TypeKind::String);
 }
 
 bool returnedAsWord(const TypeDescriptor* type) {
@@ -44,6 +42,18 @@ void takeResultInR0(Compilation& c, ExprNode& leaf, TypeDescriptor* type) {
   c.registers.markRegisterInUse("r0");
 }
 
+void takeRealResult(Compilation& c, ExprNode& leaf) {
+  const bool negate = (leaf.unaryFlags & kNegateFlag) != 0;
+  makeRuntimeResultLeaf(leaf, c.symbols.types().realType);
+  if (negate) {
+    const std::string reg = c.registers.allocateRegister();
+    c.emitter.emitInstruction("mov.b", kRealSignByte, reg);
+    c.emitter.emitInstruction("bnot", "#7", reg);
+    c.emitter.emitInstruction("mov.b", reg, kRealSignByte);
+    c.registers.releaseRegister(reg);
+  }
+}
+
 void generateGenericCall(Compilation& c, ExprPtr& callLeaf) {
   ExprNode& leaf = *callLeaf;
   TypeDescriptor* type = leaf.type;
@@ -58,10 +68,12 @@ void generateGenericCall(Compilation& c, ExprPtr& callLeaf) {
     emitIoCheck(c, *leaf.routine);
   }
   c.registers.releaseUnlockedRegisters();
-  if (leftOnStack(type)) {
-    const std::uint8_t flags = leaf.unaryFlags;
+  if (isRealType(type)) {
+    takeRealResult(c, leaf);
+    return;
+  }
+  if (type != nullptr && type->kind == TypeKind::String) {
     makeRuntimeResultLeaf(leaf, type);
-    leaf.unaryFlags = flags;
     return;
   }
   takeResultInR0(c, leaf, type);

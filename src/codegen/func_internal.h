@@ -24,6 +24,10 @@ void generateGenericCall(Compilation& c, ExprPtr& callLeaf);
 // free again, nothing is remembered about r0, and r0 is now in use.
 void takeResultInR0(Compilation& c, ExprNode& leaf, TypeDescriptor* type);
 
+// The leaf becomes the REAL value a routine left on the stack; a minus still pending on
+// the call is applied there by flipping the value's sign bit.
+void takeRealResult(Compilation& c, ExprNode& leaf);
+
 // The standard functions with instruction sequences of their own; false when the call
 // is made through the generic call instead.
 bool generateStandardFunction(Compilation& c, ExprPtr& callLeaf);

@@ -31,7 +31,7 @@ bool isCharType(const Compilation& c, const TypeDescriptor* type) {
 // True when reading the part's length may call a routine (which leaves no work register
 // intact).
 bool partCalls(const ExprNode& part) {
-  if (part.location == LocationKind::Call || part.location == LocationKind::RuntimeResult) {
+  if (part.location == LocationKind::Call) {
     return true;
   }
   for (const ExprNode* step = &part; step != nullptr; step = step->nextSelector.get()) {
@@ -139,10 +139,17 @@ class LengthSum {
     TypeDescriptor* byte = c_.symbols.types().byteType;
     const std::uint8_t flags = call.unaryFlags;
     if (total_.empty()) {
-      ExprPtr constant = makeIntegerConstant(c_, constant_);
+      // A constant takes its pending minus or NOT at once.
+      std::int32_t value = constant_;
+      if ((flags & kNegateFlag) != 0) {
+        value = -value;
+      }
+      if ((flags & kComplementFlag) != 0) {
+        value = ~value;
+      }
+      ExprPtr constant = makeIntegerConstant(c_, value);
       retypeSmallConstant(c_, *constant);
       call = std::move(*constant);
-      call.unaryFlags = flags;
       return;
     }
     if (constant_ != 0) {

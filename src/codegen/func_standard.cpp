@@ -22,8 +22,8 @@
 namespace vorax {
 namespace {
 
-// Bit 7 of the byte after the exponent holds the sign of a REAL value.
-constexpr char kRealSignByte[] = "@(1,sp)";
+// Bit 7 of the byte after the exponent holds the sign of a REAL value on the stack.
+constexpr std::string_view kRealSignByte = "@(1,sp)";
 
 void emit(Compilation& c, std::string_view mnemonic, std::string_view source,
           std::string_view destination = {}) {
@@ -107,9 +107,7 @@ void generateAbs(Compilation& c, ExprPtr& call) {
       emit(c, "bclr", "#7", reg);
       emit(c, "mov.b", reg, kRealSignByte);
       c.registers.releaseRegister(reg);
-      const std::uint8_t flags = call->unaryFlags;
-      makeRuntimeResultLeaf(*call, type);
-      call->unaryFlags = flags;
+      takeRealResult(c, *call);
       return;
     }
     case AbsForm::Unchanged: {
@@ -150,19 +148,19 @@ void generateStep(Compilation& c, ExprPtr& call, std::string_view mnemonic) {
 // --- ODD ---------------------------------------------------------------------------------
 
 // The low bit of the argument decides: the flags tell the condition, and the register
-// holds 0 or 1 for a use as a value.
+// holds 0 or 1 for a use as a value. A condition leaf is read as a value from r0, so an
+// argument that ended in another register leaves a BOOLEAN register leaf instead, whose
+// use as a condition tests the register again.
 void generateOdd(Compilation& c, ExprPtr& call) {
   ExprPtr& argument = argumentOf(c, *call);
   const std::int64_t ownSize = argument->type != nullptr ? argument->type->size : 1;
   const std::string reg = generateInRegister(c, argument, c.symbols.types().byteType);
   emit(c, sized("and", ownSize), "#1", reg);
   c.registers.releaseUnlockedRegisters();
-  const std::uint8_t flags = call->unaryFlags;
-  TypeDescriptor* boolean = c.symbols.types().booleanType;
-  makeRegisterLeaf(*call, reg, boolean);
-  call->location = LocationKind::Condition;
-  call->registerWidth = static_cast<std::int32_t>(ownSize == 1 ? 1 : 2);
-  call->unaryFlags = flags;
+  becomeRegister(*call, reg, c.symbols.types().booleanType, ownSize == 1 ? 1 : 2);
+  if (reg == "r0") {
+    call->location = LocationKind::Condition;
+  }
   // Kept until the condition or value is used, so that nothing else is loaded into it.
   c.registers.markRegisterInUse(reg);
 }
@@ -211,13 +209,10 @@ void generateTrunc(Compilation& c, ExprPtr& call) {
 
 // SIN, COS and SQRT of a REAL: the routine replaces the value on the stack by the result.
 void generateRealFunction(Compilation& c, ExprPtr& call) {
-  TypeDescriptor* real = c.symbols.types().realType;
   pushRealArgument(c, call);
   emit(c, "bsr", symbolOperand(*call));
   c.registers.releaseUnlockedRegisters();
-  const std::uint8_t flags = call->unaryFlags;
-  makeRuntimeResultLeaf(*call, real);
-  call->unaryFlags = flags;
+  takeRealResult(c, *call);
 }
 
 // SQRT of an integer: the whole square root of the LONGINT value.

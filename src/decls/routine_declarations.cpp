@@ -1,6 +1,7 @@
 #include "decls/routine_declarations.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "decls/block.h"
@@ -143,6 +144,24 @@ void compileDirectivesOrBody(Compilation& c, SymbolEntry& routine) {
   }
 }
 
+// The routine of the current token's name that the enclosing level announced (FORWARD,
+// interface, or already declared): only that level's tree can hold a routine whose body is
+// at the new level. Found by the tree's name order without counting as a use, so that a
+// routine announced and never called is still listed as unused.
+SymbolEntry* announcedRoutine(Compilation& c) {
+  const int level = c.symbols.scopeLevel();
+  const std::string_view name =
+      std::string_view(c.scanner.currentIdentifier()).substr(0, kSymbolNameLength);
+  SymbolEntry* node = c.symbols.rootSlot(level - 1);
+  while (node != nullptr && node->name != name) {
+    node = name < node->name ? node->left : node->right;
+  }
+  if (node != nullptr && node->isRoutine() && node->level == level) {
+    return node;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void parseRoutineDeclaration(Compilation& c, bool isFunction) {
@@ -150,9 +169,8 @@ void parseRoutineDeclaration(Compilation& c, bool isFunction) {
     c.reportError(err::kUndefinedIdentifier);
   }
   c.symbols.openScope();
-  const int level = c.symbols.scopeLevel();
-  SymbolEntry* declared = c.symbols.LookupIdentifier(kinds::kRoutineOrInterrupt);
-  if (declared != nullptr && declared->level == level) {
+  SymbolEntry* declared = announcedRoutine(c);
+  if (declared != nullptr) {
     if (declared->routineState != RoutineState::Forward &&
         declared->routineState != RoutineState::Interface) {
       c.reportError(err::kDuplicateIdentifier);

@@ -20,6 +20,7 @@ namespace {
 constexpr int kIntegerConstantExpected = 22;
 constexpr int kResultTypeUndefined = 48;
 constexpr int kReservedWord = 53;
+constexpr int kReferenceToItself = 61;
 constexpr int kNextOfNotAllowed = 92;
 constexpr int kProcedureOnly = 95;
 constexpr int kInterruptLevel = 96;
@@ -157,9 +158,14 @@ void layOutParameters(Compilation& c, SymbolEntry& routine,
 
 // The text an absolute routine is equated to: a symbol or memory operand, or after NEXTOF
 // the even address past the symbol's object.
-std::string absoluteAddressText(Compilation& c, const ExprNode& address, bool nextOf) {
+std::string absoluteAddressText(Compilation& c, const SymbolEntry& routine, const ExprNode& address,
+                                bool nextOf) {
   if (address.location != LocationKind::NamedMemory || address.nextSelector) {
     c.reportError(kIntegerConstantExpected);
+  }
+  // "@" of the routine itself would equate its label to itself.
+  if (address.routine == &routine) {
+    c.reportError(kReferenceToItself);
   }
   std::int32_t distance = 0;
   if (address.offsetTree) {
@@ -260,7 +266,7 @@ void parseAbsoluteRoutine(Compilation& c, SymbolEntry& routine) {
     routine.offset = address->value.intValue;
     value = std::to_string(address->value.intValue);
   } else {
-    value = absoluteAddressText(c, *address, nextOf);
+    value = absoluteAddressText(c, routine, *address, nextOf);
   }
   c.emitter.emitRawLine(routineEquateLine(numberedRoutineLabel(routine), value));
 }

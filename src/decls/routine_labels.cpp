@@ -36,6 +36,11 @@ std::string routineCallLabel(const SymbolEntry& routine) {
       routine.routineState == RoutineState::External) {
     return routine.name;
   }
+  // A compiled interrupt procedure has no NAME.line: its body is its bare name.
+  if (routine.kind == IdentKind::InterruptProcedure &&
+      routine.routineState == RoutineState::Ordinary) {
+    return routine.name;
+  }
   return numberedRoutineLabel(routine);
 }
 

@@ -18,8 +18,8 @@ struct SymbolEntry;
 [[nodiscard]] std::string routineBodyLabel(const SymbolEntry& routine);
 
 // The label a procedure call statement branches to: the bare name while the body of an
-// interface routine is compiled (its stub) and for external routines, NAME.line for
-// everything else.
+// interface routine is compiled (its stub), for external routines and for compiled
+// interrupt procedures (the only label they have), NAME.line for everything else.
 [[nodiscard]] std::string routineCallLabel(const SymbolEntry& routine);
 
 // The label a function call inside an expression branches to: the bare name for external

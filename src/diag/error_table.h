@@ -55,7 +55,6 @@ inline constexpr int kAssignmentNotBuilt = 963;
 inline constexpr int kProcedureCallNotBuilt = 964;
 inline constexpr int kCaseNotBuilt = 965;
 inline constexpr int kForNotBuilt = 966;
-inline constexpr int kRealArithmeticNotBuilt = 967;
 inline constexpr int kFunctionCallNotBuilt = 968;
 }  // namespace err
 

@@ -93,15 +93,15 @@ class StringTarget {
 
 // S := '': the length byte becomes 0.
 void storeEmpty(Compilation& c, ExprPtr& target) {
+  // A target address that calls a routine is pushed first: no register survives it.
+  StringTarget to(c, target);
   std::string zero;
   if (std::optional<std::string> known = findZeroRegister(c, 1)) {
-    zero = *known;
-    c.registers.markRegisterInUse(zero);
+    zero = *known;  // now marked in use
   } else {
     zero = c.registers.allocateRegister();
     c.emitter.emitInstruction("xor.w", zero, zero);
   }
-  StringTarget to(c, target);
   const std::string place = to.place(zero);
   c.emitter.emitInstruction("mov.b", zero, place);
   c.registers.releaseRegister(zero);

@@ -149,14 +149,32 @@ TEST_P(LoadStaleTest, NoReuseAcross) {
   EXPECT_EQ(lines.back(), "mov.w @(-6,fp),r0") << joined(lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LoadStaleTest,
-                         ::testing::Values(StaleCase{"Call", {"bsr \\write"}},
-                                           StaleCase{"JoinLabel", {"$9:", "nop"}},
-                                           StaleCase{"StoreToTheVariable", {"mov.w r1,@(-6,fp)"}},
-                                           StaleCase{"StoreThroughAPointer", {"mov.w r1,@r2"}},
-                                           StaleCase{"RegisterWritten", {"add.w r1,r0"}},
-                                           StaleCase{"RegisterShifted", {"shll.w r0"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadStaleTest,
+    ::testing::Values(StaleCase{"Call", {"bsr \\write"}}, StaleCase{"JoinLabel", {"$9:", "nop"}},
+                      StaleCase{"StoreToTheVariable", {"mov.w r1,@(-6,fp)"}},
+                      StaleCase{"StoreThroughAPointer", {"mov.w r1,@r2"}},
+                      StaleCase{"StoreToAnOverlappingByte", {"mov.b r1,@(-5,fp)"}},
+                      StaleCase{"StoreToAnAbsoluteAddress", {"mov.w r1,X"}},
+                      StaleCase{"RegisterWritten", {"add.w r1,r0"}},
+                      StaleCase{"RegisterShifted", {"shll.w r0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadReuseTest, AStoreToAnotherFrameSlotKeepsTheRegister) {
+  AccessFixture fixture;
+  int step = 0;
+  const auto lines = fixture.run(kDeclarations, {"I", "I"}, [&](Compilation& c, ExprPtr& t) {
+    if (step++ == 1) {
+      c.emitter.emitInstruction("mov.w", "r0", "@(-8,fp)");
+      c.emitter.emitInstruction("mov.b", "r0", "@(-7,fp)");
+    }
+    const std::string text = generateInRegister(c, t, t->type);
+    fixture.results.push_back(text);
+    c.registers.releaseRegister(text);
+  });
+  EXPECT_EQ(joined(fixture.results) + " | " + joined(lines),
+            "r0 / r0 | mov.w @(-6,fp),r0 / mov.w r0,@(-8,fp) / mov.b r0,@(-7,fp)");
+}
 
 TEST(ConstantRegisterTest, ReusesAClearedOrLoadedRegister) {
   // Released after each use: the window shows which value each register still holds.

@@ -11,7 +11,7 @@ namespace vorax::testing {
 namespace {
 
 constexpr const char* kDeclarations =
-    "TYPE S10 = STRING[10]; S20 = STRING[20];\n"
+    "TYPE S10 = STRING[10]; S20 = STRING[20]; A6 = ARRAY[1..6] OF BYTE;\n"
     "VAR I: INTEGER;\n"                // -6
     "B: BYTE;\n"                       // -7
     "L: LONGINT;\n"                    // -12
@@ -94,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"X", Formal::Own, true, "mov.l #X,r0 / mov.l r0,@-sp"},
         // A type cast passed by address passes the variable inside it.
         ArgumentCase{"BYTE(C)", Formal::Byte, true, "lea @(-13,fp),r0 / mov.l r0,@-sp"},
+        ArgumentCase{"A6(V6)", Formal::Own, true, "lea @(-296,fp),r0 / mov.l r0,@-sp"},
         ArgumentCase{"S", Formal::String20, true, "lea @(-34,fp),r0 / mov.l r0,@-sp"},
         // Under the strict string rule a VAR STRING argument must have the formal's size.
         ArgumentCase{"S", Formal::String10, true, "error 44"}));

@@ -31,7 +31,7 @@ std::string check(const std::string& condition) {
 
 const char* const kVariables =
     "VAR I, J: INTEGER; B, C: BYTE; W: WORD; L, M: LONGINT; P, Q: BOOLEAN; CH: CHAR;\n"
-    "S: STRING;\n";
+    "S: STRING; RS: RECORD C: CHAR; T: STRING[3] END;\n";
 
 struct RunCase {
   const char* name;
@@ -119,10 +119,13 @@ INSTANTIATE_TEST_SUITE_P(
                                      check("NOT Q") + "P := (I < J) = (J < 5);\n" + check("P") +
                                      "Q := P OR (I > J);\n" + check("Q") + "P := P AND (I > J);\n" +
                                      check("NOT P") + "Q := P < Q;\n" + check("Q")},
-        RunCase{"Strings", "S := 'A'; CH := 'A';\n" + check("S = 'A'") + check("CH = S") +
-                               check("S <> ''") + check("'' < S") + "S := 'AB';\n" +
-                               check("S <> 'A'") + check("CH <> S") + "S := '';\n" +
-                               check("S = ''") + check("S <> 'A'")}),
+        RunCase{"Strings",
+                "S := 'A'; CH := 'A';\n" + check("S = 'A'") + check("CH = S") + check("S <> ''") +
+                    check("'' < S") + "S := 'AB';\n" + check("S <> 'A'") + check("CH <> S") +
+                    "S := '';\n" + check("S = ''") + check("S <> 'A'") +
+                    // A string inside a record may start at an odd address.
+                    "RS.T := 'B'; CH := 'B';\n" + check("RS.T = 'B'") + check("RS.T = CH") +
+                    check("RS.T <> 'C'") + "RS.T := 'BC';\n" + check("RS.T <> CH")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Length 1 and the character: the word 256 + code.
         JumpCase{"S = 'A'", "mov.w @(-280,fp),r0 / cmp.w #321,r0 / bne F"},
         JumpCase{"CH = S",
-                 "mov.w @(-280,fp),r0 / mov.b @(-23,fp),r1 / extu.w r1 / or.w #256,r1 / cmp.w "
+                 "mov.b @(-23,fp),r0 / mov.w @(-280,fp),r1 / extu.w r0 / or.w #256,r0 / cmp.w "
                  "r0,r1 / bne F"},
         JumpCase{"S < 'AB'",
                  "lea @(-280,fp),r0 / mov.l r0,@-sp / bsr \\lods / bsr \\lodsi / db   2,'AB ' / "
@@ -113,6 +113,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(JumpIfFalse, ConditionMustBeBoolean) {
   ArithFixture fixture;
   EXPECT_EQ(fixture.jump("I + 1"), "error 20");
+}
+
+// RS.K stands at -298, so the string after it starts at an odd address: it is compared
+// byte by byte.
+TEST(JumpIfFalse, StringInRecordIsReadByteByByte) {
+  ArithFixture fixture;
+  const auto jump = [](Compilation& c, ExprPtr& tree) { generateJumpIfFalse(c, tree, "T", "F"); };
+  const char* const record = "VAR RS: RECORD K: CHAR; T: STRING[3] END;";
+  EXPECT_EQ(fixture.run("RS.T = 'A'", jump, record),
+            "mov.b @(-297,fp),r0 / mov.b @(-297+1,fp),r1 / xor.b #1,r0 / xor.b #65,r1 / or.b "
+            "r1,r0 / bne F");
+  EXPECT_EQ(fixture.run("RS.T <> CH", jump, record),
+            "mov.b @(-23,fp),r0 / mov.b @(-297,fp),r1 / mov.b @(-297+1,fp),r2 / xor.b #1,r1 / "
+            "xor.b r0,r2 / or.b r2,r1 / beq F");
 }
 
 struct BranchCase {

@@ -114,19 +114,30 @@ const RunCase kRuns[] = {
      "l := 1000000; WRITELN(SQRT(l)); b := 65; WRITELN(CHR(b)); WRITELN(ORD(c));\n"
      "s := 'hello'; WRITELN(POS('ll', s)); WRITELN(COPY(s, 2, 3))",
      "32767\n70000\n256\n255\n65536\nQ\n1000\nA\n113\n3\nell\n"},
-    // ODD as a condition and as a value, of a value in r0 and of one that is not.
+    // ODD as a condition and as a value, of a value in r0 and of one in another register.
     {"Odd", "VAR i, j: INTEGER; ok: BOOLEAN;\n",
      "i := 7; j := 4; IF ODD(i) THEN WRITELN('i odd'); IF ODD(j) THEN WRITELN('j odd');\n"
      "ok := ODD(j + 1); IF ok THEN WRITELN('j+1 odd');\n"
+     "ok := ODD(j) = ODD(i); IF ok THEN WRITELN('same') ELSE WRITELN('differ');\n"
+     "IF ODD(i) = ODD(j + 1) THEN WRITELN('same') ELSE WRITELN('differ');\n"
      "WHILE NOT ODD(j) DO j := j + 3; WRITELN(j)",
-     "i odd\nj+1 odd\n7\n"},
+     "i odd\nj+1 odd\ndiffer\nsame\n7\n"},
+    // REAL results travel in the area the caller reserved above the arguments.
+    {"RealResults",
+     "VAR i: INTEGER; l: LONGINT;\n"
+     "FUNCTION RF(a: INTEGER; b: LONGINT): REAL; BEGIN RF := 2.5 END;\n"
+     "FUNCTION NR: REAL; BEGIN NR := -7.75 END;\n",
+     "i := TRUNC(RF(1, 2)); WRITELN(i); WRITELN(TRUNC(ABS(NR))); WRITELN(TRUNC(NR));\n"
+     "l := 81; WRITELN(TRUNC(SQRT(l))); i := 0; WRITELN(TRUNC(COS(i))); WRITELN(TRUNC(SIN(i)));\n"
+     "WRITELN(TRUNC(-NR)); WRITELN(TRUNC(-ABS(NR)))",
+     "2\n7\n-7\n9\n1\n0\n7\n-7\n"},
     // The length of a concatenation stops at 255 as the concatenated string does.
     {"LengthOfConcatenation", "VAR s, t: STRING; c: CHAR; i: INTEGER;\n",
      "s := ''; i := 0;"
      "WHILE i < 200 DO BEGIN s := s + 'x'; i := i + 1 END; t := s; c := 'c';\n"
      "WRITELN(LENGTH(s + 'ab' + c)); WRITELN(LENGTH(s + t)); WRITELN(LENGTH(s + t + 'a'));\n"
-     "WRITELN(LENGTH(c + 'abc'))",
-     "203\n255\n255\n4\n"},
+     "WRITELN(LENGTH(c + 'abc')); WRITELN(-LENGTH(c)); WRITELN(-LENGTH(s))",
+     "203\n255\n255\n4\n-1\n-200\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Programs, FunctionRunTest, ::testing::ValuesIn(kRuns),

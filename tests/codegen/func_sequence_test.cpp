@@ -167,6 +167,12 @@ const SequenceCase kSequences[] = {
      "i := 2; x := ABS(RF)",
      {funcLine("sub.l", "#6", "sp"), funcLine("bsr", "RF.9"), funcLine("mov.b", "@(1,sp)", "r0"),
       funcLine("bclr", "#7", "r0"), funcLine("mov.b", "r0", "@(1,sp)")}},
+    // A minus in front of a REAL function flips the sign bit of its result.
+    {"NegatedRealFunction",
+     "",
+     "i := 2; x := -RF",
+     {funcLine("bsr", "RF.9"), funcLine("mov.b", "@(1,sp)", "r0"), funcLine("bnot", "#7", "r0"),
+      funcLine("mov.b", "r0", "@(1,sp)")}},
     {"SinOfInteger",
      "",
      "x := SIN(i)",

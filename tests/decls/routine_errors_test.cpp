@@ -59,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                       inProgram("PROCEDURE Q; X: INTEGER; BEGIN END;", 12, "X"),
                       inProgram("PROCEDURE O; PROCEDURE I; FORWARD; BEGIN END;", 60, "FORWARD"),
                       inProgram("PROCEDURE Q; ABSOLUTE NEXTOF 100;", 92, ";"),
+                      // Its own address would equate the label to itself.
+                      inProgram("PROCEDURE Q; ABSOLUTE @Q;", 61, ";"),
                       inProgram("FUNCTION F: INTEGER; INTERRUPT; BEGIN END;", 95, "INTERRUPT"),
                       inProgram("PROCEDURE O; PROCEDURE I; INTERRUPT; BEGIN END; BEGIN END;", 96,
                                 "INTERRUPT"),

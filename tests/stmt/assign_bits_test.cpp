@@ -125,15 +125,13 @@ TEST_P(NoBitUpdateTest, StoresTheComputedValue) {
 INSTANTIATE_TEST_SUITE_P(
     NotSingleBits, NoBitUpdateTest,
     ::testing::Values(PlainCase{"B := B AND 3", ",B"},  // clears two bits
-                      PlainCase{"B := B OR 6", ",B"}, PlainCase{"B := B OR 0", ",B"},
-                      PlainCase{"B := B OR 256", ",B"},  // no bit of the byte
-                      PlainCase{"L := L OR 1", ",L"},    // four-byte targets never
-                      PlainCase{"I := J OR 4", ",I"},    // another variable
-                      PlainCase{"B := K OR 4", ",B"},
+                      PlainCase{"B := B OR 6", ",B"},
+                      PlainCase{"B := B OR 256", ",B"},      // no bit of the byte
+                      PlainCase{"L := L OR 1", ",L"},        // four-byte targets never
+                      PlainCase{"I := J OR 4", ",I"},        // another variable
                       PlainCase{"I := -I OR 4", ",I"},       // not the variable itself
                       PlainCase{"I := NOT (I OR 4)", ",I"},  // the result is complemented
-                      PlainCase{"I := I + 4", ",I"}, PlainCase{"I := I SHL 4", ",I"},
-                      PlainCase{"F := NOT G", ",F"}, PlainCase{"F := F", ",F"}));
+                      PlainCase{"F := NOT G", ",F"}));
 
 // A[J] := NOT A[J]: the element's address depends on J, so the general BOOLEAN store
 // computes the value and stores it; nothing toggles memory in place.

@@ -104,23 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Looped, StructuredLoopTest,
                                            LoopCase{"ARRAY[1..13] OF BYTE", 6, true},
                                            LoopCase{"ARRAY[1..1] OF BOOLEAN", 0, true}));
 
-// Copying a structure onto itself through one remembered address register must not
-// advance that register twice per word.
-TEST(StructuredCopy, LoopRegistersAreDistinct) {
-  const std::vector<std::string> lines =
-      unlabelled(assignLines({"", "TYPE R = ARRAY[1..8] OF INTEGER; VAR P: ^R;", "P^ := P^;"}));
-  for (const std::string& line : lines) {
-    if (line.rfind("\tmov.w\t@r", 0) == 0 && line.find("+,") != std::string::npos) {
-      const std::string from = line.substr(line.find('@') + 1, 2);
-      const auto store = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.rfind("\tmov.w\tr", 0) == 0 && l.find(",@r") != std::string::npos;
-      });
-      ASSERT_NE(store, lines.end());
-      EXPECT_EQ(store->find(",@" + from), std::string::npos) << *store;
-    }
-  }
-}
-
 TEST(PointerStore, MovesTheAddressAsALongWord) {
   const std::vector<std::string> lines =
       assignLines({kNamed, "VAR P, Q: ^INTEGER; N: INTEGER;", "P := Q; Q := @N;"});

@@ -108,21 +108,32 @@ const std::string kCopyBody =
     "X6[1] := 1; X6[2] := 2; X6[3] := 3; Y6 := X6;\n" +
     check("(Y6[1] = 1) AND (Y6[2] = 2) AND (Y6[3] = 3)") +
     "X10[0] := 'A'; X10[9] := 'Z'; Y10 := X10;\n" + check("(Y10[0] = 'A') AND (Y10[9] = 'Z')") +
-    "X12[1] := 7; X12[6] := 8; Y12 := X12;\n" + check("(Y12[1] = 7) AND (Y12[6] = 8)") +
+    "X12[1] := 7; X12[2] := 0; X12[6] := 8; Y12 := X12;\n" +
+    check("(Y12[1] = 7) AND (Y12[6] = 8)") +
     "X3[1] := 'A'; X3[2] := 'B'; X3[3] := 'C'; Y3 := X3;\n" +
     check("(Y3[1] = 'A') AND (Y3[2] = 'B') AND (Y3[3] = 'C')") + "X1[1] := 'Q'; Y1 := X1;\n" +
-    check("Y1[1] = 'Q'") + "Y13[13] := 0; X13[13] := 5; Y13 := X13;\n" + check("Y13[13] = 5");
+    check("Y1[1] = 'Q'") + "Y13[13] := 0; X13[13] := 5; Y13 := X13;\n" + check("Y13[13] = 5") +
+    // A copy onto itself through one remembered address register leaves it as it was.
+    "P := @X12; P^ := P^;\n" + check("(X12[1] = 7) AND (X12[2] = 0) AND (X12[6] = 8)");
 const char* const kCopyDeclarations =
+    "TYPE T12 = ARRAY[1..6] OF INTEGER;\n"
     "VAR X4, Y4: ARRAY[1..2] OF INTEGER; X6, Y6: ARRAY[1..3] OF INTEGER;\n"
-    "  X10, Y10: ARRAY[0..9] OF CHAR; X12, Y12: ARRAY[1..6] OF INTEGER;\n"
-    "  X3, Y3: ARRAY[1..3] OF CHAR; X1, Y1: ARRAY[1..1] OF CHAR; X13, Y13: ARRAY[1..13] OF BYTE;";
+    "  X10, Y10: ARRAY[0..9] OF CHAR; X12, Y12: T12;\n"
+    "  X3, Y3: ARRAY[1..3] OF CHAR; X1, Y1: ARRAY[1..1] OF CHAR; X13, Y13: ARRAY[1..13] OF BYTE;\n"
+    "  P: ^T12;";
 
-const std::string kOrdinalBody = "I := 300; B := I;\n" + check("B = 44") + "L := I;\n" +
-                                 check("L = 300") + "L := -5; I := L;\n" + check("I = -5") +
-                                 "B := 200; I := B + B;\n" + check("I = 400") + "C := 'X';\n" +
-                                 check("C = 'X'") + "P := @I; P^ := 9;\n" + check("I = 9");
+const std::string kOrdinalBody =
+    "I := 300; B := I;\n" + check("B = 44") + "L := I;\n" + check("L = 300") +
+    "L := -5; I := L;\n" + check("I = -5") + "B := 200; I := B + B;\n" + check("I = 400") +
+    "C := 'X';\n" + check("C = 'X'") + "P := @I; P^ := 9;\n" + check("I = 9") +
+    // The sum is computed in the target's width.
+    "I := 30000; J := 30000; L := I + J;\n" + check("L = 60000") + "V := GREEN; U := V;\n" +
+    check("U = GREEN") + "R := 7;\n" + check("R = 7") + "F := I < 5; G := I > 5;\n" +
+    check("(NOT F) AND G") + "Q := P; P := NIL;\n" + check("(P = NIL) AND (Q^ = 30000)");
 const char* const kOrdinalDeclarations =
-    "VAR I: INTEGER; B: BYTE; L: LONGINT; C: CHAR; P: ^INTEGER;";
+    "TYPE COLOUR = (RED, GREEN, BLUE); SMALL = 1..10;\n"
+    "VAR I, J: INTEGER; B: BYTE; L: LONGINT; C: CHAR; P, Q: ^INTEGER; V, U: COLOUR;\n"
+    "  R: SMALL; F, G: BOOLEAN;";
 
 // Strings that start on an odd byte, and a string with room for no character: the
 // bytes around them stay as they were.
@@ -154,9 +165,15 @@ const std::string kCallBody =
     check("(A[2] = 3) AND (A[1] = 0) AND (A[3] = 0)") + "I := 7; A[F(2)] := I;\n" +
     check("A[3] = 7") + "I := F(F(3));\n" + check("I = 5") + "B := G(300);\n" + check("B = 44") +
     "I := G(511) + 1;\n" + check("I = 256") + "S := H;\n" + check("S = 'H'") + "S := S + H;\n" +
-    check("S = 'HH'") + "S := SF;\n" + check("S = 'AB'") + "S := SF + H;\n" + check("S = 'ABH'");
+    check("S = 'HH'") + "S := SF;\n" + check("S = 'AB'") + "S := SF + H;\n" + check("S = 'ABH'") +
+    // String targets whose index calls a function.
+    "SA[1] := 'Q'; SA[F(0)] := '';\n" + check("SA[1] = ''") + "SA[F(1)] := 'Y';\n" +
+    check("SA[2] = 'Y'") + "C := 'K'; SA[F(2)] := C;\n" + check("SA[3] = 'K'") +
+    "SA[F(0)] := SA[2] + 'X';\n" + check("SA[1] = 'YX'") + "SA[F(0)] := SA[F(0)] + 'Z';\n" +
+    check("SA[1] = 'YXZ'");
 const char* const kCallDeclarations =
-    "VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; B: BYTE; S: STRING;\n"
+    "VAR A: ARRAY[1..4] OF INTEGER; I: INTEGER; B: BYTE; S: STRING; C: CHAR;\n"
+    "  SA: ARRAY[1..3] OF STRING[5];\n"
     "FUNCTION F(X: INTEGER): INTEGER; BEGIN F := X + 1 END;\n"
     "FUNCTION G(X: INTEGER): BYTE; BEGIN G := X END;\n"
     "FUNCTION H: CHAR; BEGIN H := 'H' END;\n"

@@ -142,6 +142,18 @@ const RunCase kPrograms[] = {
      "RESET(H); I := 1;\n"
      "WHILE I <= 4 DO BEGIN READ(H, C); WRITE(ORD(C), ' '); I := I + 1 END; CLOSE(H);",
      "", "18 52 255 254 18 52 86 120 "},
+    // Function results as items and as the index of a READLN target; a procedure of the
+    // program's own named WRITE hides the standard one.
+    {"FunctionsAndOwnWrite",
+     "VAR S: STRING; C: CHAR; A: ARRAY[1..3] OF INTEGER;\n"
+     "FUNCTION TWICE(N: INTEGER): INTEGER; BEGIN TWICE := N * 2 END;\n"
+     "FUNCTION NAME: STRING; BEGIN NAME := 'fn' END;\n"
+     "PROCEDURE WRITE(N: INTEGER); BEGIN WRITELN('own ', N) END;",
+     "S := 'hello'; C := 'a'; A[2] := 7;\n"
+     "WRITELN(UPCASE(C), LENGTH(S), COPY(S, 2, 3), POS('l', S), TWICE(21), NAME, NAME:4, "
+     "CHR(66));\n"
+     "READLN(A[TWICE(1)]); WRITELN(A[2]); WRITE(5);",
+     "99\n", "A5ell342fn  fnB\n99\nown 5\n"},
     {"Devices", "", "WRITELN(CON, 'con'); WRITE(CON0, 1); WRITELN(AUX0);", "", "con\n1\n"},
     // With I/O checking on, a failed RESET stops the program in the runtime's trap.
     {"CheckedFailure", "VAR F: TEXT;",
@@ -154,7 +166,7 @@ const RunCase kPrograms[] = {
 
 INSTANTIATE_TEST_SUITE_P(Programs, CallRunTest,
                          ::testing::Combine(::testing::ValuesIn(kPrograms),
-                                            ::testing::Values("300H", "2000")),
+                                            ::testing::Values("300H", "2000", "300L")),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param).name) + "_" +
                                   std::get<1>(info.param);

@@ -141,6 +141,17 @@ INSTANTIATE_TEST_SUITE_P(
             true,
             {"\tnop", "\tlea\t@(-8,fp),r1", "\tnop", "\tmov.w\t@(2,r1),r0", "\tmov.w\tr0,@r1",
              "\tmov.l\tfp,sp"}},
+        // Two bases in registers and a third record at a fixed address: the fixed one
+        // takes no register, so the list is within the limit, and its field is the one
+        // found.
+        ShapeCase{"fixed_record_does_not_count_towards_the_register_limit",
+                  program("WITH RA, RB, RF DO A := 1",
+                          "TYPE REC = RECORD A, B: INTEGER END;\nVAR RA, RB: REC; RF: REC "
+                          "ABSOLUTE $FF00;",
+                          false),
+                  true,
+                  {"\tnop", "\tlea\t@(-8,fp),r1", "\tnop", "\tnop", "\tlea\t@(-12,fp),r2", "\tnop",
+                   "\tnop", "\tmov.w\t#1,r0", "\tmov.w\tr0,RF"}},
         // The arms of an IF forget the registers, so the body reloads the base from the
         // slot, and the slot store stays.
         ShapeCase{"with_base_reloaded_in_the_body_keeps_its_slot",
