@@ -1,6 +1,7 @@
 // The order of the peephole rules, one table per tier, and the loops that run them.
 #include "asmout/peephole_optimizer.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -299,6 +300,21 @@ void PeepholeOptimizer::runBlockSequence() {
         break;
     }
   }
+}
+
+int PeepholeOptimizer::runRegisterMoveFrom(PeepholeWindow& window, int first) {
+  if (!compilation_.options.blockTier) {
+    return 0;
+  }
+  prepare(window);
+  int fired = 0;
+  for (int a = std::max(first, 0); a < window.count() - 1; ++a) {
+    if (registerMove(context_, a)) {
+      ++fired;
+    }
+  }
+  count("R-move", fired);
+  return fired;
 }
 
 bool PeepholeOptimizer::runSingleRule(std::string_view id, PeepholeWindow& window) {

@@ -40,6 +40,11 @@ class PeepholeOptimizer {
   // Where new local label numbers come from (by default the emit pipeline's counter).
   void setLabelNumberSource(std::function<int()> next);
 
+  // The register-move pass at every position from `first` to the newest line but one: a
+  // FOR statement tidies its own loop with it before it looks for free registers.
+  // Returns how many times it fired; nothing runs while the block passes are off.
+  int runRegisterMoveFrom(PeepholeWindow& window, int first);
+
   // Runs one rule alone, by id: a local rule at the first position (newest first) where it
   // fires; a block pass once over the window. Returns whether it changed anything. For
   // tests and for isolating a suspected rule.

@@ -49,11 +49,18 @@ int LocalLabelUses::usesOf(int number) const {
   return counts_[static_cast<std::size_t>(number)];
 }
 
+// A jump table's "dl" items are labels right-justified in a field: the blanks in front
+// of an item are not part of the label.
+static std::string_view withoutLeadingBlanks(std::string_view item) {
+  const std::size_t first = item.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view() : item.substr(first);
+}
+
 template <typename Action>
 static void forEachItem(std::string_view text, Action action) {
   while (!text.empty()) {
     const std::size_t comma = text.find(',');
-    action(text.substr(0, comma));
+    action(withoutLeadingBlanks(text.substr(0, comma)));
     if (comma == std::string_view::npos) {
       break;
     }
@@ -164,7 +171,12 @@ void PeepholeWindow::redirectLabel(std::string_view from, std::string_view to) {
     while (true) {
       const std::size_t comma = rest.find(',');
       const std::string_view item = rest.substr(0, comma);
-      if (item == from) {
+      if (withoutLeadingBlanks(item) == from) {
+        // A padded item keeps its field width.
+        const std::size_t width = item.size();
+        if (width > from.size() && width > to.size()) {
+          rewritten.append(width - to.size(), ' ');
+        }
         rewritten += to;
         changed = true;
       } else {

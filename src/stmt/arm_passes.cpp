@@ -112,6 +112,20 @@ bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRan
   return true;
 }
 
+// The line `moved` can run before the code `later` as well as after it: neither changes
+// a register or a memory place the other names. Nothing is renamed there.
+bool independentOfLaterCode(const PeepholeWindow& w, const WindowLine& moved, LineRange later) {
+  for (int i = later.begin; i < later.end; ++i) {
+    for (std::string_view reg : kRegisters) {
+      if ((changesRegister(moved, reg) && mentions(w[i], reg)) ||
+          (changesRegister(w[i], reg) && mentions(moved, reg))) {
+        return false;
+      }
+    }
+  }
+  return memoryIndependent(w, moved, later);
+}
+
 // The moved lines and the condition code must not share a register. Where they would, the
 // condition code takes another register instead: one that neither names and that is not
 // locked. That works only for a register the moved lines start by overwriting (then the
@@ -344,7 +358,8 @@ bool dropLoadAlreadyDone(Compilation& c, LineRange condition, const std::vector<
 
 }  // namespace
 
-int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms) {
+int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms,
+              LineRange laterCode) {
   PeepholeWindow& w = c.emitter.window();
   if (arms.size() < 2) {
     return 0;
@@ -357,10 +372,11 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
   if (condition.begin < w.count() && isMarkerLabel(w[condition.begin].label)) {
     return 0;
   }
-  if (containsCall(w, condition) || armsShareLabels(w, arms)) {
+  if (containsCall(w, condition) || containsCall(w, laterCode) || armsShareLabels(w, arms)) {
     return 0;
   }
-  if (dropLoadAlreadyDone(c, condition, arms)) {
+  // Code between the condition and the arms may change what was loaded before.
+  if (laterCode.begin >= laterCode.end && dropLoadAlreadyDone(c, condition, arms)) {
     return 0;
   }
   // runs[a][k]: the position of the k-th common line in arm a.
@@ -377,7 +393,7 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
       common = next[a] < arms[a].end && isPlainInstruction(w[next[a]]) &&
                sameInstruction(w[next[a]], w[next[0]]);
     }
-    if (!common || !renaming.accept(next[0])) {
+    if (!common || !independentOfLaterCode(w, w[next[0]], laterCode) || !renaming.accept(next[0])) {
       break;
     }
     for (std::size_t a = 0; a < arms.size(); ++a) {

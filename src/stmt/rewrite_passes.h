@@ -29,7 +29,11 @@ void threadBranches(Compilation& c, std::string_view endLabel);
 
 // Instructions that stand identically at the start of every arm move once in front of
 // the condition code [condition.begin, condition.end). Returns how many lines moved.
-int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms);
+// `laterCode`, when not empty, is code that runs after the moved lines and before the arms
+// as well (a CASE's dispatch, which stands behind its arms): the moved lines must be
+// independent of it too.
+int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>& arms,
+              LineRange laterCode = {});
 
 // Loads at the start of the else arm that repeat the first loads of the condition code
 // [condition.begin, condition.end) are dropped: the values are still in their registers

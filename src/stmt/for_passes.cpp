@@ -1,0 +1,255 @@
+#include "stmt/for_passes.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "asmout/peephole_text.h"
+#include "driver/compilation.h"
+#include "stmt/pass_support.h"
+
+namespace vorax {
+namespace {
+
+using peephole::changesRegister;
+using peephole::mentions;
+using peephole::operationSize;
+using peephole::sizeSuffix;
+using peephole::startsWith;
+
+constexpr std::array<std::string_view, 6> kWorkRegisters = {"r0", "r1", "r2", "r3", "r4", "r5"};
+
+int nextCode(const PeepholeWindow& w, int i) {
+  while (i < w.count() && w[i].mnemonic == "nop" && w[i].label.empty()) {
+    ++i;
+  }
+  return i;
+}
+
+bool heldByGenerators(const RegisterPool& pool, std::string_view reg) {
+  if (pool.isRegisterInUse(reg) || pool.isRegisterLocked(reg)) {
+    return true;
+  }
+  for (int i = 0; i < pool.withRegisterCount(); ++i) {
+    if (pool.withRegister(i).registerText == reg) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Every line of [first, newest] that names the variable can take a register instead: it
+// reads or writes the whole variable with the variable's own size, and no other operand
+// reaches into the variable's bytes.
+bool variableReplaceable(const PeepholeWindow& w, int first, const ForLoopLines& loop) {
+  const int size = loop.suffix == ".b" ? 1 : loop.suffix == ".w" ? 2 : 4;
+  for (int i = first; i < w.count(); ++i) {
+    const WindowLine& line = w[i];
+    for (const std::string* operand : {&line.source, &line.destination}) {
+      if (*operand == loop.variable) {
+        if (line.mnemonic == "lea" || sizeSuffix(line.mnemonic) != loop.suffix) {
+          return false;
+        }
+      } else if (stmtpass::isFrameOperand(*operand) &&
+                 !peephole::disjointMemory(*operand, loop.variable, size)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// "mov.s X,R" / "inc.s #1,R" (or dec) / "mov.s R,X": the step of the loop, from `at` on.
+struct StepLines {
+  int load = -1;
+  int step = -1;
+  int store = -1;
+  std::string reg;
+};
+
+std::optional<StepLines> findStep(const PeepholeWindow& w, int at, const std::string& place,
+                                  const std::string& suffix) {
+  StepLines s;
+  s.load = nextCode(w, at);
+  s.step = nextCode(w, s.load + 1);
+  s.store = nextCode(w, s.step + 1);
+  if (s.store >= w.count()) {
+    return std::nullopt;
+  }
+  const WindowLine& load = w[s.load];
+  const WindowLine& step = w[s.step];
+  const WindowLine& store = w[s.store];
+  s.reg = load.destination;
+  const bool stepping = (step.mnemonic == "inc" + suffix || step.mnemonic == "dec" + suffix) &&
+                        step.source == "#1" && step.destination == s.reg;
+  if (load.mnemonic != "mov" + suffix || load.source != place || !stepping ||
+      store.mnemonic != load.mnemonic || store.source != s.reg || store.destination != place ||
+      !step.label.empty() || !store.label.empty()) {
+    return std::nullopt;
+  }
+  return s;
+}
+
+// An immediate operand for a count: a negative value in parentheses, so that "end-start+1"
+// stays one expression.
+std::string countTerm(std::int64_t value) {
+  return value < 0 ? "(" + std::to_string(value) + ")" : std::to_string(value);
+}
+
+// The number of rounds as an immediate of the counter's size: end-start+1 (start-end+1
+// counting down). A count that fills the whole size is written 0: the first decrement
+// wraps round.
+std::string roundCount(const ForLoopLines& loop) {
+  const std::int64_t high = loop.downTo ? *loop.constantStart : *loop.constantEnd;
+  const std::int64_t low = loop.downTo ? *loop.constantEnd : *loop.constantStart;
+  const std::int64_t rounds = high - low + 1;
+  const int bits = loop.suffix == ".b" ? 8 : loop.suffix == ".w" ? 16 : 32;
+  if (bits < 32 && rounds >= (std::int64_t{1} << bits)) {
+    return "#0";
+  }
+  return "#" + countTerm(high) + "-" + countTerm(low) + "+1";
+}
+
+}  // namespace
+
+std::string findUnusedRegister(Compilation& c, int first) {
+  const PeepholeWindow& w = c.emitter.window();
+  for (std::string_view reg : kWorkRegisters) {
+    bool used = heldByGenerators(c.registers, reg);
+    for (int i = std::max(first, 0); i < w.count() && !used; ++i) {
+      used = mentions(w[i], reg) || changesRegister(w[i], reg);
+    }
+    if (!used) {
+      return std::string(reg);
+    }
+  }
+  return {};
+}
+
+bool callsBetween(Compilation& c, int first, int last) {
+  const PeepholeWindow& w = c.emitter.window();
+  for (int i = std::max(first, 0); i <= last && i < w.count(); ++i) {
+    if (w[i].mnemonic == "bsr" || w[i].mnemonic == "jsr") {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Frame variable V kept in a free register F:
+//   mov.s R1,V / ... / B: body(V) / mov.s V,R / inc.s #1,R / mov.s R,V / cmp.s E,R / ble B
+//   =>   mov.s R1,F / ... / B: body(F) / inc.s #1,F / cmp.s E,F / ble B
+// and, when the body no longer reads F and both bounds are constant, a count-down loop:
+//   mov.s #end-start+1,F / B: body / dec.s #1,F / bne B
+bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
+  PeepholeWindow& w = c.emitter.window();
+  if (!stmtpass::isFrameOperand(loop.variable)) {
+    return false;
+  }
+  int init = -1;
+  for (int i = std::max(loop.initFrom, 0); i < loop.body && init < 0; ++i) {
+    if (startsWith(w[i].mnemonic, "mov.") && w[i].destination == loop.variable &&
+        peephole::isWorkRegister(w[i].source)) {
+      init = i;
+    }
+  }
+  if (init < 0 || callsBetween(c, init, w.count() - 1) || !variableReplaceable(w, init + 1, loop)) {
+    return false;
+  }
+  const std::optional<StepLines> step = findStep(w, loop.bodyEnd, loop.variable, loop.suffix);
+  if (!step) {
+    return false;
+  }
+  // The test: a compare of the step register (after the load of a pushed end value),
+  // then the branch back.
+  int compare = -1;
+  int branch = step->store + 1;
+  for (; branch < w.count() && !peephole::isBranch(w[branch].mnemonic); ++branch) {
+    if (startsWith(w[branch].mnemonic, "cmp.") && w[branch].destination == step->reg) {
+      compare = branch;
+    }
+  }
+  const std::string reg = findUnusedRegister(c, init);
+  if (branch >= w.count() || reg.empty()) {
+    return false;
+  }
+  w[init].destination = reg;
+  for (int i = init + 1; i < w.count(); ++i) {
+    if (w[i].source == loop.variable) {
+      w.setSource(i, reg);
+    }
+    if (w[i].destination == loop.variable) {
+      w[i].destination = reg;
+    }
+  }
+  w.deleteLine(step->load);
+  w.deleteLine(step->store);
+  w[step->step].destination = reg;
+  if (compare >= 0) {
+    w[compare].destination = reg;
+  }
+  if (!loop.constantStart || !loop.constantEnd) {
+    return true;
+  }
+  for (int i = loop.body; i < loop.bodyEnd; ++i) {
+    if (mentions(w[i], reg)) {
+      return true;
+    }
+  }
+  w.setSource(init, roundCount(loop));
+  w[step->step].mnemonic = "dec" + loop.suffix;
+  if (compare >= 0) {
+    w.deleteLine(compare);
+  }
+  w[branch].mnemonic = "bne";
+  return true;
+}
+
+// mov.w V,@-sp / bra X / B: ... / X: ... / mov.w @sp,R2 / cmp.s R2,R / ble B / adds #2,sp
+//   =>   mov.w V,G / bra X / B: ... / X: ... / cmp.s G,R / ble B
+// with G a register the loop leaves alone.
+bool keepEndValueInRegister(Compilation& c, int loopStart) {
+  PeepholeWindow& w = c.emitter.window();
+  const int newest = w.count() - 1;
+  if (newest < 3 || loopStart < 1) {
+    return false;
+  }
+  const WindowLine& release = w[newest];
+  const int branch = newest - 1;
+  const int compare = newest - 2;
+  const int load = newest - 3;
+  if (release.mnemonic != "adds" || release.destination != "sp" ||
+      !peephole::isConditionalBranch(w[branch].mnemonic) ||
+      !startsWith(w[compare].mnemonic, "cmp.") || w[load].source != "@sp" ||
+      w[compare].source != w[load].destination || !w[compare].label.empty() ||
+      !w[branch].label.empty() || !w[newest].label.empty()) {
+    return false;
+  }
+  // The push stands in front of the branch to the test, which stands in front of the body.
+  int jump = loopStart - 1;
+  while (jump >= 0 && w[jump].mnemonic == "nop" && w[jump].label.empty()) {
+    --jump;
+  }
+  if (jump < 1 || w[jump].mnemonic != "bra") {
+    return false;
+  }
+  int push = jump - 1;
+  while (push >= 0 && w[push].mnemonic == "nop" && w[push].label.empty()) {
+    --push;
+  }
+  if (push < 0 || w[push].destination != "@-sp" || !w[jump].label.empty() ||
+      !peephole::isWorkRegister(w[push].source) || callsBetween(c, push, newest)) {
+    return false;
+  }
+  const std::string reg = findUnusedRegister(c, push + 1);
+  if (reg.empty()) {
+    return false;
+  }
+  w[push].destination = reg;
+  w.setSource(compare, reg);
+  w.deleteLine(load);
+  w.deleteLine(newest);
+  return true;
+}
+
+}  // namespace vorax
