@@ -18,6 +18,7 @@ namespace vorax {
 namespace {
 
 constexpr std::int64_t kLargestUnrolledCopy = 16;
+constexpr std::int64_t kLargestWordCount = 65535;
 
 std::string at(std::int64_t offset, const std::string& reg) {
   return offset == 0 ? "@" + reg : "@(" + std::to_string(offset) + "," + reg + ")";
@@ -95,12 +96,15 @@ void pushStructuredValue(Compilation& c, ExprPtr& leaf) {
       pushPart(c, "mov.l", at(offset, address), scratch);
     }
   } else {
+    // A word counter holds up to 65535 rounds; a larger value counts in a long register.
+    const std::int64_t words = size / 2;
+    const std::string_view suffix = words > kLargestWordCount ? ".l" : ".w";
     const std::string counter = c.registers.allocateRegister();
-    c.emitter.emitInstruction("mov.w", "#" + std::to_string(size / 2), counter);
+    c.emitter.emitInstruction("mov" + std::string(suffix), "#" + std::to_string(words), counter);
     const std::string loop = currentLabel(c, false);
     c.emitter.emitInstruction("dec.l", "#2", address);
     pushPart(c, "mov.w", "@" + address, scratch);
-    c.emitter.emitInstruction("dec.w", "#1", counter);
+    c.emitter.emitInstruction("dec" + std::string(suffix), "#1", counter);
     c.emitter.emitInstruction("bne", loop, "");
     c.registers.releaseRegister(counter);
   }

@@ -23,7 +23,8 @@ constexpr const char* kDeclarations =
     "V16: ARRAY[1..8] OF INTEGER;\n"   // -316
     "V20: ARRAY[1..10] OF INTEGER;\n"  // -336
     "X: INTEGER ABSOLUTE $A000;\n"
-    "SA: S10 ABSOLUTE $B000;\n";
+    "SA: S10 ABSOLUTE $B000;\n"
+    "BIG: ARRAY[0..69999] OF INTEGER ABSOLUTE $100000;\n";
 
 enum class Formal { Own, Byte, Integer, LongInt, String, String10, String20 };
 
@@ -176,7 +177,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Past 16 bytes: a counted loop from the end of the value down.
         ValueCase{"V20",
                   "lea @(-316,fp),r0 / mov.w #10,r2 / $2: dec.l #2,r0 / mov.w @r0,r1 / "
-                  "mov.w r1,@-sp / dec.w #1,r2 / bne $2"}));
+                  "mov.w r1,@-sp / dec.w #1,r2 / bne $2"},
+        // More rounds than a word counts.
+        ValueCase{"BIG",
+                  "mov.l #BIG+140000,r0 / mov.l #70000,r2 / $2: dec.l #2,r0 / mov.w @r0,r1 / "
+                  "mov.w r1,@-sp / dec.l #1,r2 / bne $2"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Concatenations, StackValueTest,
