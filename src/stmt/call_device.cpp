@@ -49,6 +49,10 @@ bool Device::isTypedFile(const Compilation& c) const {
   return !isText(c) && tree_->type != nullptr && tree_->type->kind == TypeKind::TypedFile;
 }
 
+bool Device::isConsole() const {
+  return tree_->location == LocationKind::Device && tree_->text.starts_with("con");
+}
+
 std::int32_t Device::elementSize() const {
   const TypeDescriptor* type = tree_->type;
   return type != nullptr && type->base != nullptr ? type->base->size : 0;

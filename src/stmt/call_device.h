@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "codegen/expr_node.h"
 
@@ -32,9 +31,10 @@ class Device {
   [[nodiscard]] bool isTypedFile(const Compilation& c) const;
   // Bytes of one element of a typed file.
   [[nodiscard]] std::int32_t elementSize() const;
-  // The name the device is known by ("con" for the console, the lower-case name of a
-  // device or CHDEVP variable).
-  [[nodiscard]] std::string_view name() const { return tree_->text; }
+  // One of the predefined console devices ("con", "con0" ...), which read lines through
+  // the console's own routine. A CHDEVP variable is never one, whatever its name: it may
+  // point at any device.
+  [[nodiscard]] bool isConsole() const;
 
  private:
   ExprPtr tree_;

@@ -200,8 +200,7 @@ class LineReader {
   // own.
   void readLine() {
     device_.push(c_);
-    const bool console = device_.name().substr(0, 3) == "con";
-    emitIoCall(call_, console ? rt::kReadLine : rt::kReadLineList);
+    emitIoCall(call_, device_.isConsole() ? rt::kReadLine : rt::kReadLineList);
   }
 
   // The line's first character.

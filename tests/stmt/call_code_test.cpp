@@ -17,7 +17,7 @@ const char* const kDeclarations =
     "TYPE R = RECORD A, B: CHAR; N: INTEGER END; PR = ^R;\n"
     "VAR F: TEXT; G: FILE OF INTEGER; H: FILE OF LONGINT; K: FILE OF BYTE;\n"
     "  C: CHAR; I, E: INTEGER; L: LONGINT; X: R; P: PR; S: STRING; T: STRING[9];\n"
-    "  Z: REAL; B: BYTE; W: WORD; D: CHDEVP;\n"
+    "  Z: REAL; B: BYTE; W: WORD; D: CHDEVP; CONDEV: CHDEVP; CONFILE: TEXT;\n"
     "PROCEDURE NONE; BEGIN END;\n"
     "PROCEDURE TWO(VAR V: INTEGER; N: BYTE); BEGIN END;\n"
     "PROCEDURE LATER(N: LONGINT); FORWARD;\n"
@@ -238,6 +238,17 @@ const CodeCase kReads[] = {
      {line("mov.l", "#F", "r0"), line("mov.l", "r0", "@-sp"), line("bsr", "\\rlnlst"),
       line("mov.w", "#256", "r0"), line("mov.w", "r0", "@-sp"), line("mov.l", "#S", "r0"),
       line("mov.l", "r0", "@-sp"), line("bsr", "\\saves")}},
+    // Only the predefined console devices read through the console's routine; a device
+    // variable or a file reads through the general one whatever its name.
+    {"LineFromConsoleDevice",
+     "READLN(CON0, S);",
+     {line("mov.l", "#\\con0", "r0"), line("mov.l", "r0", "@-sp"), line("bsr", "\\readln")}},
+    {"LineFromDeviceVariable",
+     "READLN(CONDEV, S);",
+     {line("mov.l", "r0", "@-sp"), line("bsr", "\\rlnlst"), line("mov.w", "#256", "r0")}},
+    {"LineFromFileNamedLikeConsole",
+     "READLN(CONFILE, S);",
+     {line("mov.l", "#CONFILE", "r0"), line("mov.l", "r0", "@-sp"), line("bsr", "\\rlnlst")}},
     {"LineCharacter",
      "READLN(C);",
      {line("bsr", "\\readln"), line("mov.b", "@(1,sp)", "r0"), line("add.l", "#256", "sp"),
