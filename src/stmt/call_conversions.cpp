@@ -75,6 +75,28 @@ bool isWordVariable(const ExprNode& node) {
   return isVariable(node) && isIntegerKind(node.type) && node.type->size == 2;
 }
 
+// True when r1, where the conversion leaves the error position, is the base register of an
+// open WITH: reaching a field of that record reloads the register from its frame slot.
+bool r1HoldsWithBase(const Compilation& c) {
+  for (int i = 0; i < c.registers.withRegisterCount(); ++i) {
+    if (c.registers.withRegister(i).registerText == "r1") {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The error position, in r1 after the conversion, moved out of the way when r1 is a WITH
+// base that a store may reload.
+std::string securePosition(Compilation& c, bool r1AtRisk) {
+  if (!r1AtRisk) {
+    return "r1";
+  }
+  const std::string position = c.registers.allocateRegister();
+  c.emitter.emitInstruction("mov.w", "r1", position);
+  return position;
+}
+
 // The REAL that "\asc2r" left goes to `number` through "\storer", which keeps r1.
 void storeRealResult(Compilation& c, ExprPtr number, bool addressPushed) {
   if (!addressPushed) {
@@ -132,8 +154,12 @@ void compileVal(const ProcedureCall& call) {
   // whose result registers such a call would destroy.
   StoreTarget positionTarget(c, std::move(position));
   RegisterPool& registers = c.registers;
+  const bool r1AtRisk = r1HoldsWithBase(c);
+  std::string errorPosition;
   if (number->type->kind == TypeKind::Real) {
-    const bool pushNumberFirst = addressMayCall(*number);
+    // With r1 at risk the address is computed before the conversion as well: pushing it
+    // afterwards could reload r1.
+    const bool pushNumberFirst = addressMayCall(*number) || r1AtRisk;
     if (pushNumberFirst) {
       pushAddress(c, number);
     }
@@ -142,20 +168,25 @@ void compileVal(const ProcedureCall& call) {
     emitCall(c, rt::kTextToReal);
     registers.markRegisterInUse("r1");
     storeRealResult(c, std::move(number), pushNumberFirst);
+    errorPosition = securePosition(c, r1AtRisk);
   } else {
     StoreTarget numberTarget(c, std::move(number));
     pushArgumentList(c, text);
     emitCall(c, rt::kTextToLong);
     registers.markRegisterInUse("r0");
     registers.markRegisterInUse("r1");
+    errorPosition = securePosition(c, r1AtRisk);
     const std::string operand = numberTarget.operand();
     c.emitter.emitInstruction(
         std::string("mov") + std::string(sizeSuffix(numberTarget.type()->size)), "r0", operand);
     registers.releaseRegister(operand);
   }
   const std::string operand = positionTarget.operand();
-  c.emitter.emitInstruction("mov.w", "r1", operand);
+  c.emitter.emitInstruction("mov.w", errorPosition, operand);
   registers.releaseRegister(operand);
+  if (errorPosition != "r1") {
+    registers.releaseRegister(errorPosition);
+  }
 }
 
 }  // namespace vorax

@@ -115,6 +115,16 @@ const RunCase kPrograms[] = {
      "VAL('-70000', L, E); WRITELN(L, ' ', E);\n"
      "VAL('7z', B, E); WRITELN(E);",
      "", "[  -42]\n[1234]\n314 0\n-70000 0\n2\n"},
+    // Inside WITH the record's address may live in r1, where VAL finds the error position:
+    // reaching a field reloads that register, and the position must survive it.
+    {"ValInsideWith",
+     "TYPE R = RECORD N: INTEGER; Z: REAL; E: INTEGER; S: STRING[5] END;\n"
+     "VAR P: ^R; E: INTEGER; X: R;",
+     "NEW(P); P^.S := '77'; X.S := '4x';\n"
+     "WITH P^ DO BEGIN VAL(S, N, E); WRITELN(N, ' ', E); VAL(S, Z, E); WRITELN(Z:4:1, ' ', E);\n"
+     "  VAL(X.S, N, E); WRITELN(E); VAL(X.S, X.N, P^.E); WRITELN(E, P^.E) END;\n"
+     "WITH X DO BEGIN VAL(S, Z, E); WRITELN(E) END; WITH X DO VAL(P^.S, N, E); WRITELN(X.N, E)",
+     "", "77 0\n77.0 0\n2\n22\n2\n770\n"},
     {"HeapAndRecords",
      "TYPE R = RECORD A: INTEGER; B, C: CHAR END; PR = ^R;\n"
      "VAR P, Q: PR; X: R;",
