@@ -75,17 +75,6 @@ bool isWordVariable(const ExprNode& node) {
   return isVariable(node) && isIntegerKind(node.type) && node.type->size == 2;
 }
 
-// True when r1, where the conversion leaves the error position, is the base register of an
-// open WITH: reaching a field of that record reloads the register from its frame slot.
-bool r1HoldsWithBase(const Compilation& c) {
-  for (int i = 0; i < c.registers.withRegisterCount(); ++i) {
-    if (c.registers.withRegister(i).registerText == "r1") {
-      return true;
-    }
-  }
-  return false;
-}
-
 // The error position, in r1 after the conversion, moved out of the way when r1 is a WITH
 // base that a store may reload.
 std::string securePosition(Compilation& c, bool r1AtRisk) {
@@ -154,7 +143,8 @@ void compileVal(const ProcedureCall& call) {
   // whose result registers such a call would destroy.
   StoreTarget positionTarget(c, std::move(position));
   RegisterPool& registers = c.registers;
-  const bool r1AtRisk = r1HoldsWithBase(c);
+  // r1 may be a WITH base, which reaching a field reloads.
+  const bool r1AtRisk = isWithBase(c, "r1");
   std::string errorPosition;
   if (number->type->kind == TypeKind::Real) {
     // With r1 at risk the address is computed before the conversion as well: pushing it

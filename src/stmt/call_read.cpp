@@ -140,7 +140,8 @@ class CharacterReader {
     item->addressWanted = true;
     const std::string text = generateVariable(c_, item);
     std::string address = text;
-    if (!isWorkRegister(text) || text == "r0") {
+    // The loop steps the address: a WITH base or locked register is copied first.
+    if (!isScratchRegister(c_, text) || text == "r0") {
       address = registers.allocateRegister();
       e.emitInstruction("mov.l", text, address);
       if (text == "r0" && !reserveR0) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "asmout/operand_text.h"
 #include "codegen/codegen.h"
 #include "codegen/expr_parser.h"
 #include "codegen/expr_tree.h"
@@ -74,6 +75,19 @@ bool isIntegerKind(const TypeDescriptor* type) {
     default:
       return false;
   }
+}
+
+bool isWithBase(const Compilation& c, std::string_view reg) {
+  for (int i = 0; i < c.registers.withRegisterCount(); ++i) {
+    if (c.registers.withRegister(i).registerText == reg) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool isScratchRegister(const Compilation& c, std::string_view reg) {
+  return isWorkRegister(reg) && !c.registers.isRegisterLocked(reg) && !isWithBase(c, reg);
 }
 
 bool isVariable(const ExprNode& node) {

@@ -46,6 +46,13 @@ void pushWordConstant(Compilation& c, std::int32_t value);
 // True for the integer types: INTEGER, BYTE, WORD, LONGINT, the internal address type
 // and subranges.
 [[nodiscard]] bool isIntegerKind(const TypeDescriptor* type);
+// True when `reg` is the base register of an open WITH: reaching a field of its record
+// may reload it from its frame slot, and nothing else may change it.
+[[nodiscard]] bool isWithBase(const Compilation& c, std::string_view reg);
+// True when `reg` is a work register that code may step through a loop: not locked and no
+// WITH base.
+[[nodiscard]] bool isScratchRegister(const Compilation& c, std::string_view reg);
+
 // True when `node` is a variable: a designator whose storage can be read and written.
 [[nodiscard]] bool isVariable(const ExprNode& node);
 

@@ -199,14 +199,17 @@ class ItemWriter {
     c_.registers.releaseRegister(value);
   }
 
-  // A register holding the record's address: an immediate address is loaded first.
+  // A register holding the record's address, which the loop steps: an immediate address,
+  // a WITH base or a locked register is copied into a register of its own first.
   std::string addressRegister(ExprPtr& item) {
     item->addressWanted = true;
     std::string address = generateVariable(c_, item);
-    if (!isWorkRegister(address)) {
+    if (!isScratchRegister(c_, address)) {
       const std::string loaded = c_.registers.allocateRegister();
       c_.emitter.emitInstruction("mov.l", address, loaded);
-      c_.registers.releaseRegister(address);
+      if (!isWithBase(c_, address) && !c_.registers.isRegisterLocked(address)) {
+        c_.registers.releaseRegister(address);
+      }
       address = loaded;
     }
     return address;

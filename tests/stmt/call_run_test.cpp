@@ -125,6 +125,13 @@ const RunCase kPrograms[] = {
      "  VAL(X.S, N, E); WRITELN(E); VAL(X.S, X.N, P^.E); WRITELN(E, P^.E) END;\n"
      "WITH X DO BEGIN VAL(S, Z, E); WRITELN(E) END; WITH X DO VAL(P^.S, N, E); WRITELN(X.N, E)",
      "", "77 0\n77.0 0\n2\n22\n2\n770\n"},
+    // A record at offset 0 of a WITH record has the WITH register as its address: the
+    // byte loops of READ and WRITE must step a copy, not the register itself.
+    {"RecordFieldsInsideWith",
+     "TYPE RI = RECORD A, B: CHAR END; R = RECORD I: RI; J: RI END; VAR X: R; P: ^R;",
+     "NEW(P); WITH P^ DO BEGIN READ(I); READ(J); WRITE(I, J, '|'); WRITE(J.A, I.B, '|') END;\n"
+     "WITH X DO BEGIN READ(I); WRITE(I, P^.I, '|'); READ(J); WRITE(J.B, I.A) END",
+     "abcdefgh", "abcd|cb|efab|he"},
     {"HeapAndRecords",
      "TYPE R = RECORD A: INTEGER; B, C: CHAR END; PR = ^R;\n"
      "VAR P, Q: PR; X: R;",
