@@ -10,7 +10,6 @@
 #include "codegen/access_internal.h"
 #include "codegen/expr_real.h"
 #include "codegen/expr_tree.h"
-#include "codegen/real_arith.h"
 #include "decls/typed_constants.h"
 #include "diag/error_table.h"
 #include "driver/compilation.h"
@@ -341,12 +340,6 @@ std::string convertResult(Compilation& c, ExprPtr& leaf, TypeDescriptor* targetT
       return reg;
     }
     case LocationKind::RuntimeResult: {
-      if (node.type != nullptr && node.type->kind == TypeKind::Real &&
-          (node.unaryFlags & kNegateFlag) != 0) {
-        // A REAL function result still owes its minus sign.
-        negateRealOnStack(c);
-        node.unaryFlags = 0;
-      }
       const bool integerTarget = target == t.integerType || target == t.byteType ||
                                  target == t.longIntType || target == t.addressType;
       if (integerTarget && node.type != nullptr && node.type->kind == TypeKind::Real) {

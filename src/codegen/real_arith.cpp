@@ -81,8 +81,9 @@ void generateRealValue(Compilation& c, ExprPtr& node) {
   }
   switch (node->location) {
     case LocationKind::Constant:
+      return;  // pushed with its data when the result is converted
     case LocationKind::RuntimeResult:
-      return;  // pushed, or negated, when the result is converted
+      return;  // already on the stack, its sign done by the routine call that left it
     default:
       loadRealLeaf(c, node);
   }
