@@ -30,15 +30,39 @@ bool arith::chainMayCall(const ExprNode& leaf) {
 // True when the product of the two operands needs the runtime multiplication: an
 // operand of four bytes, or a WORD with a signed operand (neither 16-bit multiply
 // instruction gives that product).
+namespace {
+
+// Whether a factor's value lies in 0..65535 (mulxu.w reads it right) or in -32768..32767
+// (mulxs.w reads it right). A constant is judged by its value: integer constants up to
+// 65535 are typed INTEGER although they do not fit a signed word.
+bool isUnsignedFactor(const ExprNode& factor) {
+  if (factor.isConstantOf(ConstKind::Integer)) {
+    return factor.value.intValue >= 0 && factor.value.intValue <= 65535;
+  }
+  return arith::isUnsignedType(factor.type);
+}
+
+bool isSignedFactor(const ExprNode& factor) {
+  if (factor.isConstantOf(ConstKind::Integer)) {
+    return factor.value.intValue >= -32768 && factor.value.intValue <= 32767;
+  }
+  return !arith::isUnsignedType(factor.type) || arith::sizeOf(factor.type) == 1;
+}
+
+}  // namespace
+
+bool fitsUnsignedWord(const ExprNode& left, const ExprNode& right) {
+  return isUnsignedFactor(left) && isUnsignedFactor(right);
+}
+
 bool multiplyNeedsRoutine(const ExprNode& left, const ExprNode& right) {
   const int a = arith::sizeOf(right.type);
   const int b = arith::sizeOf(left.type);
   if (a < 1 || a > 2 || b < 1 || b > 2) {
     return true;
   }
-  const bool anyWord = arith::isWordType(left.type) || arith::isWordType(right.type);
-  const bool bothUnsigned = arith::isUnsignedType(left.type) && arith::isUnsignedType(right.type);
-  return anyWord && !bothUnsigned;
+  // A WORD above 32767 times a negative value fits neither multiply instruction.
+  return !fitsUnsignedWord(left, right) && !(isSignedFactor(left) && isSignedFactor(right));
 }
 
 bool mayCall(const ExprNode& tree) {

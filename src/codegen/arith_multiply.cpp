@@ -102,8 +102,9 @@ void generateMultiply(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
   }
   TypeDescriptor* operandType = c.symbols.types().integerType;
   std::string_view mnemonic = "mulxs.w";
-  if ((rightSize == 1 && leftSize == 1) || isAddressType(c, target) ||
-      (isUnsignedType(node->left->type) && isUnsignedType(node->right->type))) {
+  // An index product is unsigned only when both factors are: a negative INTEGER index
+  // multiplied unsigned would move the address up by 128K instead of down.
+  if ((rightSize == 1 && leftSize == 1) || fitsUnsignedWord(*node->left, *node->right)) {
     mnemonic = "mulxu.w";
   }
   const OperandTexts texts = evaluateOperands(c, *node, operandType, operandType, false);

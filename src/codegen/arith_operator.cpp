@@ -139,6 +139,10 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
     } else {
       type = widerType(widerType(node->left->type, node->right->type),
                        isRegisterType(node->expectedType) ? node->expectedType : nullptr);
+      // A node wider than its operands (a byte plus an integer constant that was later
+      // retyped to a byte) keeps its own width as far as the target wants it: I := B + 1
+      // must not wrap at 256.
+      type = widerType(type, narrowerType(node->type, target));
     }
     const std::string reg = generateInRegister(c, node->left, type);
     const std::string value = generateValue(c, node->right, type);

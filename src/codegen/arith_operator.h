@@ -31,4 +31,6 @@ void emitShifts(Compilation& c, std::string_view mnemonic, std::string_view reg,
 namespace vorax {
 // True when the product of the two operands needs the runtime multiplication.
 [[nodiscard]] bool multiplyNeedsRoutine(const ExprNode& left, const ExprNode& right);
+// True when both factors of a product lie in 0..65535, so that mulxu.w multiplies them.
+[[nodiscard]] bool fitsUnsignedWord(const ExprNode& left, const ExprNode& right);
 }  // namespace vorax

@@ -72,8 +72,13 @@ std::string ArithFixture::run(const std::string& expression, const Generator& ge
 std::string ArithFixture::value(const std::string& expression, const std::string& target) {
   std::string operand;
   const std::string lines = run(expression, [&](Compilation& c, ExprPtr& tree) {
+    // "ADDRESS" names the unnamed type of index arithmetic.
     const SymbolEntry* type = c.symbols.lookupName(target, kinds::kType);
-    operand = generateValue(c, tree, type != nullptr ? type->type : nullptr);
+    TypeDescriptor* targetType = type != nullptr ? type->type : nullptr;
+    if (target == "ADDRESS") {
+      targetType = c.symbols.types().addressType;
+    }
+    operand = generateValue(c, tree, targetType);
   });
   return operand.empty() ? lines : lines + " => " + operand;
 }

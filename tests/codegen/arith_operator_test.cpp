@@ -54,6 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "mov.w @(-6,fp),r0 / exts.l r0 / mov.l @(-16,fp),r1 / add.l r1,r0 => r0"},
         ValueCase{"I - L", "INTEGER", false,
                   "mov.w @(-6,fp),r0 / mov.l @(-16,fp),r1 / sub.w r1,r0 => r0"},
+        // A byte plus a constant is an INTEGER: an INTEGER target gets the carry.
+        ValueCase{"B + 1", "INTEGER", false, "mov.b @(-9,fp),r0 / extu.w r0 / inc.w #1,r0 => r0"},
+        ValueCase{"B + 1", "BYTE", false, "mov.b @(-9,fp),r0 / inc.b #1,r0 => r0"},
         ValueCase{"B + C", "BYTE", false,
                   "mov.b @(-9,fp),r0 / mov.b @(-10,fp),r1 / add.b r1,r0 => r0"},
         ValueCase{"B + C", "INTEGER", false,
@@ -78,6 +81,17 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"B * C", "INTEGER", false,
                   "mov.b @(-9,fp),r0 / extu.w r0 / mov.b @(-10,fp),r1 / extu.w r1 / mulxu.w r1,r0 "
                   "=> r0"},
+        // Index products: signed unless both factors are unsigned; a constant factor
+        // counts by its value.
+        ValueCase{"I * 2", "ADDRESS", false,
+                  "mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 => r0"},
+        ValueCase{"W * 2", "ADDRESS", false,
+                  "mov.w @(-12,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 => r0"},
+        ValueCase{"B * 40000", "ADDRESS", false,
+                  "mov.b @(-9,fp),r0 / extu.w r0 / mov.w #40000,r1 / mulxu.w r1,r0 => r0"},
+        ValueCase{"I * 40000", "ADDRESS", false,
+                  "mov.w @(-6,fp),r0 / exts.l r0 / mov.l r0,@-sp / mov.l #40000,r0 / mov.l "
+                  "r0,@-sp / bsr \\mul => r0"},
         ValueCase{"W * W", "LONGINT", false,
                   "mov.w @(-12,fp),r0 / mov.w @(-12,fp),r1 / mulxu.w r1,r0 => r0"},
         // A WORD times a signed word fits neither multiply instruction.

@@ -31,7 +31,8 @@ std::string check(const std::string& condition) {
 
 const char* const kVariables =
     "VAR I, J: INTEGER; B, C: BYTE; W: WORD; L, M: LONGINT; P, Q: BOOLEAN; CH: CHAR;\n"
-    "S: STRING; RS: RECORD C: CHAR; T: STRING[3] END; R: REAL;\n";
+    "S: STRING; RS: RECORD C: CHAR; T: STRING[3] END; R: REAL;\n"
+    "NA: ARRAY[-3..3] OF INTEGER; WA: ARRAY[0..2] OF ARRAY[0..19999] OF INTEGER;\n";
 
 struct RunCase {
   const char* name;
@@ -87,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
                     check("W * I = -280000") + "L := B * C;\n" + check("L = 40000") +
                     "L := -3; M := 100000;\n" + check("L * M = -300000") + "I := I * 4;\n" +
                     check("I = -28")},
+        // Index products of a signed index are multiplied signed; a byte target of a
+        // byte plus a constant stays in the target's width.
+        RunCase{"IndexesAndWidths",
+                "FOR I := -3 TO 3 DO NA[I] := I * 10;\n" + check("NA[-3] = -30") +
+                    check("NA[-1] = -10") + check("NA[0] = 0") + check("NA[3] = 30") +
+                    "I := -2; J := -1; NA[I] := 77; NA[J + 1] := 5;\n" + check("NA[-2] = 77") +
+                    check("NA[I + 1] = -10") + check("NA[0] = 5") + check("NA[I] + NA[-I] = 97") +
+                    "B := 2; W := 19999; WA[B][W] := 123; WA[1][19999] := 9;\n" +
+                    check("WA[2][19999] = 123") + check("WA[B - 1][W] = 9") +
+                    "B := 255; I := B + 1;\n" + check("I = 256") + "I := 1 + B;\n" +
+                    check("I = 256") + "B := B + 1;\n" + check("B = 0")},
         RunCase{"Division", "I := -7; W := 40001; L := -100000;\n" + check("I DIV 2 = -3") +
                                 check("I DIV 4 = -1") + check("I MOD 4 = -3") +
                                 check("I DIV 3 = -2") + check("I MOD 3 = -1") +

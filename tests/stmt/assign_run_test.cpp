@@ -211,7 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"OddStrings", "", kOddStringDeclarations, "N := 'N';\n" + kOddStringBody},
         RunCase{"OddStringsNamed", kNamed, kOddStringDeclarations, "N := 'N';\n" + kOddStringBody},
         RunCase{"CopiesWithCalls", "", kCallCopyDeclarations, kCallCopyBody},
-        RunCase{"CopiesWithCallsNamed", kNamed, kCallCopyDeclarations, kCallCopyBody}),
+        RunCase{"CopiesWithCallsNamed", kNamed, kCallCopyDeclarations, kCallCopyBody},
+        RunCase{"Calls", "", kCallDeclarations, kCallBody}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
