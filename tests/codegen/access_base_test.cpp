@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StackCase{"A[3]", false, "A+4 | "}, StackCase{"RE.I", false, "RE+2 | "},
                       StackCase{"RE.I", true, "#RE+2 | "},
                       StackCase{"A[I]", false,
-                                "@(A-2,r0) | mov.w I,r0 / mov.w #2,r1 / mulxu.w r1,r0"}));
+                                "@(A-2,r0) | mov.w I,r0 / mov.w #2,r1 / mulxs.w r1,r0"}));
 
 // A field named inside WITH: the record address lives in a register that a call destroys,
 // so it is reloaded from its frame slot unless the window shows it loaded since the last

@@ -46,17 +46,17 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, IndexTest,
     ::testing::Values(
         // A fixed-address array: the constant part joins the symbol.
-        IndexCase{{"XA[I]"}, false, "@(XA-2,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0"},
+        IndexCase{{"XA[I]"}, false, "@(XA-2,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0"},
         IndexCase{
-            {"XA[I + 3]"}, false, "@(XA+4,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0"},
+            {"XA[I + 3]"}, false, "@(XA+4,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0"},
         // A frame array: the frame pointer is added to the index, the constant part stays a
         // displacement.
         IndexCase{{"A[I]"},
                   false,
-                  "@(-36,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / add.l fp,r0"},
+                  "@(-36,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / add.l fp,r0"},
         IndexCase{{"A[I]"},
                   true,
-                  "r1 | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / add.l fp,r0 / "
+                  "r1 | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / add.l fp,r0 / "
                   "lea @(-36,r0),r1"},
         // An INTEGER index is sign-extended: the bounds of N are below zero.
         IndexCase{{"N[I]"}, false, "@(-41,r0) | mov.w @(-6,fp),r0 / exts.l r0 / add.l fp,r0"},
@@ -64,22 +64,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Through a pointer: the pointer is loaded and added (there is no add from memory).
         IndexCase{{"PA^[J]"},
                   false,
-                  "@(-2,r0) | mov.w @(-10,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / "
+                  "@(-2,r0) | mov.w @(-10,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / "
                   "mov.l @(-50,fp),r1 / add.l r1,r0"},
         // A second identical designator reuses the remembered address computation.
         IndexCase{{"A[I]", "A[I]"},
                   false,
-                  "@(-36,r0) / @(-36,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / "
+                  "@(-36,r0) / @(-36,r0) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / "
                   "add.l fp,r0"},
         IndexCase{{"PR^.I", "PR^.I"}, false, "@(2,r0) / @(2,r0) | mov.l @(-14,fp),r0"},
         IndexCase{{"A[I]", "A[I]"},
                   true,
-                  "r1 / r2 | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / add.l fp,r0 / "
+                  "r1 / r2 | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / add.l fp,r0 / "
                   "lea @(-36,r0),r1 / lea @(-36,r0),r2"},
         IndexCase{{"A[I]", "A[J]"},
                   false,
-                  "@(-36,r0) / @(-36,r1) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxu.w r1,r0 / "
-                  "add.l fp,r0 / mov.w @(-10,fp),r1 / mov.w #2,r2 / mulxu.w r2,r1 / "
+                  "@(-36,r0) / @(-36,r1) | mov.w @(-6,fp),r0 / mov.w #2,r1 / mulxs.w r1,r0 / "
+                  "add.l fp,r0 / mov.w @(-10,fp),r1 / mov.w #2,r2 / mulxs.w r2,r1 / "
                   "add.l fp,r1"}));
 
 // A remembered address is recomputed when a line between the two accesses may have made
