@@ -15,6 +15,7 @@
 #include "driver/compilation.h"
 #include "source/real48.h"
 #include "symbols/type_descriptor.h"
+#include "symbols/type_rules.h"
 
 namespace vorax {
 namespace {
@@ -79,6 +80,12 @@ bool isFileArgument(const Compilation& c, const ExprNode& argument) {
 void checkArgument(Compilation& c, ExprNode& argument, const SymbolEntry& parameter,
                    const SymbolEntry& routine) {
   if (!parameter.isVarParameter) {
+    // A compiled routine reads its value parameter in the parameter's own type: an
+    // argument that cannot be assigned to it would be pushed as bytes of another kind.
+    if (routine.standardRoutine == 0 && parameter.type != nullptr && argument.type != nullptr &&
+        !IsAssignable(parameter.type, argument.type)) {
+      c.reportError(err::kTypeMismatch);
+    }
     return;
   }
   if (!isVariableArgument(argument)) {

@@ -12,7 +12,9 @@ const char* const kDeclarations =
     "VAR I, E: INTEGER; B: BYTE; C: CHAR; W: WORD; L: LONGINT; S: STRING; X: R; P: PR;\n"
     "  Q: POINTER; F: TEXT; G: FILE OF INTEGER; GR: FILE OF RB; T: BOOLEAN; Z: REAL;\n"
     "PROCEDURE NONE; BEGIN END;\n"
-    "PROCEDURE TWO(VAR V: INTEGER; N: BYTE); BEGIN END;\n";
+    "PROCEDURE TWO(VAR V: INTEGER; N: BYTE); BEGIN END;\n"
+    "PROCEDURE PS(V: STRING); BEGIN END;\n"
+    "FUNCTION FR(V: REAL): INTEGER; BEGIN END;\n";
 
 struct ErrorCase {
   const char* body;
@@ -43,7 +45,11 @@ INSTANTIATE_TEST_SUITE_P(ArgumentLists, CallErrorTest,
                              ErrorCase{"TWO(I + 1, 1);", 50, ", 1"},
                              ErrorCase{"CLOSE(5);", 50, ")"},
                              // The file parameter of a standard procedure takes a file or a device.
-                             ErrorCase{"RESET(I);", 44, ")"}, ErrorCase{"CLOSE(S);", 44, ")"}));
+                             ErrorCase{"RESET(I);", 44, ")"}, ErrorCase{"CLOSE(S);", 44, ")"},
+                             // A value argument must be assignable to its parameter: an
+                             // integer is no string, a string no REAL.
+                             ErrorCase{"PS(I);", 44, ")"}, ErrorCase{"I := FR(S);", 44, ")"},
+                             ErrorCase{"TWO(I, S);", 44, ")"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Write, CallErrorTest,
