@@ -48,14 +48,6 @@ inline constexpr int kInternal = 99;
 inline constexpr int kFileNotFound = 100;
 inline constexpr int kInvalidFileName = 101;
 inline constexpr int kInvalidCharacter = 102;
-
-// Internal failures: statement and expression forms whose code generation is not part of
-// the compiler yet. A source that needs one stops with its number.
-inline constexpr int kAssignmentNotBuilt = 963;
-inline constexpr int kProcedureCallNotBuilt = 964;
-inline constexpr int kCaseNotBuilt = 965;
-inline constexpr int kForNotBuilt = 966;
-inline constexpr int kFunctionCallNotBuilt = 968;
 }  // namespace err
 
 // The text of error `number`, UTF-8.
