@@ -58,6 +58,7 @@ void Emitter::append(PendingInstruction instruction) {
   writeHeldRawLines();
   WindowLine line;
   line.label = std::exchange(pendingLabel_, std::string());
+  line.labelFiller = std::exchange(labelFillerPending_, false);
   if (isGlobalLabel(line.label)) {
     flushWindow();
     // The flush forgot every use; this line's branch to a local label is one of the new
@@ -88,6 +89,13 @@ void Emitter::append(PendingInstruction instruction) {
   ++emittedLines_;
 }
 
+void Emitter::emitLabelFiller(std::string_view mnemonic, std::string_view source) {
+  labelFillerPending_ = true;
+  emitInstruction(mnemonic, source, "");
+  labelFillerPending_ = false;  // also when the line was absorbed, never appended
+  ++labelFillerNops_;
+}
+
 void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
   std::string text = cutText(label, kLabelWidth);
   if (oddDataPending_ && !window_.empty()) {
@@ -107,8 +115,7 @@ void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
   }
   if (!pendingLabel_.empty()) {
     // Two labels in a row: the older one gets a line of its own.
-    emitInstruction("nop", "", "");
-    ++labelFillerNops_;
+    emitLabelFiller("nop", "");
   }
   pendingLabel_ = std::move(text);
   if (forgetRegisters) {

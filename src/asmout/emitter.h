@@ -61,7 +61,11 @@ class Emitter {
   [[nodiscard]] std::int64_t emittedLines() const { return emittedLines_; }
   [[nodiscard]] std::int64_t removedLines() const { return window_.removedLines(); }
   [[nodiscard]] std::int64_t labelFillerNops() const { return labelFillerNops_; }
-  void countLabelFillerNop() { ++labelFillerNops_; }
+  // The filler lines among the removed ones: what the optimizer took away of them.
+  [[nodiscard]] std::int64_t removedLabelFillers() const { return window_.removedLabelFillers(); }
+  // Emits a line that only carries a label or marks a place ("nop", a marker branch): it
+  // is no program code, and the line statistics leave it out once it has been removed.
+  void emitLabelFiller(std::string_view mnemonic, std::string_view source);
 
  private:
   void append(PendingInstruction instruction);
@@ -75,6 +79,7 @@ class Emitter {
   bool holdingRawLines_ = false;
   std::vector<std::string> heldRawLines_;
   bool callEmitted_ = false;
+  bool labelFillerPending_ = false;  // the instruction being emitted is a label filler
   int localLabelCounter_ = 2;
   std::int64_t emittedLines_ = 0;
   std::int64_t labelFillerNops_ = 0;

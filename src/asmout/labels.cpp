@@ -33,8 +33,7 @@ std::string placeMarker(Compilation& compilation, std::string_view prefix) {
   Emitter& emitter = compilation.emitter;
   std::string marker = std::string(prefix) + std::to_string(emitter.newLabelNumber());
   emitter.defineLabel(false, marker);
-  emitter.emitInstruction("bcx", marker, "");
-  emitter.countLabelFillerNop();
+  emitter.emitLabelFiller("bcx", marker);
   return marker;
 }
 

@@ -116,7 +116,11 @@ void PeepholeWindow::deleteLine(int i) {
 }
 
 void PeepholeWindow::removeLine(int i) {
-  labelUses_.dropUsesIn((*this)[i].source);
+  const WindowLine& line = (*this)[i];
+  labelUses_.dropUsesIn(line.source);
+  if (line.labelFiller) {
+    ++removedLabelFillers_;
+  }
   lines_.erase(lines_.begin() + i);
   ++removedLines_;
 }

@@ -26,6 +26,9 @@ struct WindowLine {
   std::string destination;
   std::vector<std::string> attached;  // raw lines written right after this one
   bool flag = false;                  // scratch mark for the rules; cleared on append
+  // A "nop" the emitter added only to carry a label (two labels in a row), not code the
+  // program asked for.
+  bool labelFiller = false;
 };
 
 // Use counts of the local labels "$n", indexed by n. Grows on demand, so a routine with
@@ -72,6 +75,8 @@ class PeepholeWindow {
   LocalLabelUses& labelUses() { return labelUses_; }
   const LocalLabelUses& labelUses() const { return labelUses_; }
   [[nodiscard]] std::int64_t removedLines() const { return removedLines_; }
+  // How many of the removed lines were label-carrying filler "nop" lines.
+  [[nodiscard]] std::int64_t removedLabelFillers() const { return removedLabelFillers_; }
 
   // Appends a line as it is (the emit pipeline has already cut its fields and counted
   // its branch target). The caller makes room first when the window is full.
@@ -112,6 +117,7 @@ class PeepholeWindow {
   std::vector<WindowLine> lines_;
   LocalLabelUses labelUses_;
   std::int64_t removedLines_ = 0;
+  std::int64_t removedLabelFillers_ = 0;
   std::vector<std::string> formatted_;  // reused buffer for writing
 };
 

@@ -17,11 +17,16 @@ void writeTrailer(Compilation& c) {
   }
   out.writeLine("; (pas lines) " + std::to_string(c.reader.sourceLineCount()));
   const Emitter& e = c.emitter;
-  const auto generated = e.emittedLines() - e.labelFillerNops();
-  const auto removed = e.removedLines() - e.labelFillerNops();
+  // Label-carrying filler lines are no generated code: those the optimizer removed count
+  // neither as generated nor as removed. Those still standing (no optimizer to remove
+  // them) are output lines like any other, so generated - removed = remaining holds
+  // either way and no count goes negative.
+  const auto fillersRemoved = e.removedLabelFillers();
+  const auto generated = e.emittedLines() - fillersRemoved;
+  const auto removed = e.removedLines() - fillersRemoved;
   const auto remaining = e.emittedLines() - e.removedLines();
-  out.writeLine("; (asm lines) " + std::to_string(generated) + "-" + std::to_string(removed) +
-                "=" + std::to_string(remaining));
+  out.writeLine("; (asm lines) " + std::to_string(generated) + "-" + std::to_string(removed) + "=" +
+                std::to_string(remaining));
   out.writeLine("\tend");
 }
 

@@ -9,6 +9,7 @@
 #include "diag/error_table.h"
 #include "driver/compilation.h"
 #include "stmt/assign_kinds.h"
+#include "stmt/call_support.h"
 #include "symbols/type_descriptor.h"
 
 namespace vorax {
@@ -74,16 +75,20 @@ class OperandLocks {
   std::vector<std::string> locked_;
 };
 
-// The designator's address in a register the copy loop may advance.
+// The designator's address in a register the copy loop may advance. An immediate address,
+// a WITH base or a locked register (a FOR control variable, an address held for a caller)
+// is copied first: stepping it would move every later access through it.
 std::string addressInRegister(Compilation& c, ExprPtr& designator) {
   designator->addressWanted = true;
   std::string address = generateVariable(c, designator);
-  if (isWorkRegister(address)) {
+  if (isScratchRegister(c, address)) {
     return address;
   }
   const std::string loaded = c.registers.allocateRegister();
   c.emitter.emitInstruction("mov.l", address, loaded);
-  c.registers.releaseRegister(address);
+  if (!isWithBase(c, address) && !c.registers.isRegisterLocked(address)) {
+    c.registers.releaseRegister(address);
+  }
   return loaded;
 }
 

@@ -111,11 +111,15 @@ class ItemWriter {
       word = c_.registers.allocateRegister();
       c_.emitter.emitInstruction("mov.w", code + "+" + std::to_string(kOneCharacterLength), word);
     } else {
+      // The length goes into the register's high byte: a register that still holds a
+      // variable (a FOR counter, a WITH base) is copied first, or the variable changes.
       word = code;
-      if (!isWorkRegister(word)) {
+      if (!isScratchRegister(c_, word)) {
         word = c_.registers.allocateRegister();
         c_.emitter.emitInstruction("mov.w", code, word);
-        c_.registers.releaseRegister(code);
+        if (!isWithBase(c_, code) && !c_.registers.isRegisterLocked(code)) {
+          c_.registers.releaseRegister(code);
+        }
       }
       c_.emitter.emitInstruction("or.w", "#" + std::to_string(kOneCharacterLength), word);
     }

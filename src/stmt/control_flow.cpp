@@ -8,10 +8,7 @@ namespace vorax {
 
 std::string newLocalLabel(Compilation& c) { return localLabelText(c.emitter.newLabelNumber()); }
 
-void emitLabelCarrier(Compilation& c) {
-  c.emitter.emitInstruction("nop", "", "");
-  c.emitter.countLabelFillerNop();
-}
+void emitLabelCarrier(Compilation& c) { c.emitter.emitLabelFiller("nop", ""); }
 
 void jumpIfFalse(Compilation& c, ExprPtr& condition, std::string_view falseLabel) {
   const std::string trueLabel = newLocalLabel(c);

@@ -86,8 +86,7 @@ OpenRecord openRecord(Compilation& c) {
   record.isRegisters = type == c.symbols.types().registersType;
   record.marker = "@" + std::to_string(c.emitter.newLabelNumber());
   c.emitter.defineLabel(true, record.marker);
-  c.emitter.emitInstruction("bcc", record.marker, "");
-  c.emitter.countLabelFillerNop();
+  c.emitter.emitLabelFiller("bcc", record.marker);
   record.baseText = generateRecordAddress(c, designator);
   if (record.baseText.empty() || record.baseText[0] != '#') {
     // A computed address is kept in a register for the whole statement and saved in the

@@ -132,6 +132,33 @@ const RunCase kPrograms[] = {
      "NEW(P); WITH P^ DO BEGIN READ(I); READ(J); WRITE(I, J, '|'); WRITE(J.A, I.B, '|') END;\n"
      "WITH X DO BEGIN READ(I); WRITE(I, P^.I, '|'); READ(J); WRITE(J.B, I.A) END",
      "abcdefgh", "abcd|cb|efab|he"},
+    // A record copied to or from the field at offset 0 of a WITH record has the WITH
+    // register as its address: the copy loop must step a copy of it, or every later field
+    // of the WITH reads two bytes further on. Two and three bytes take the loop (the odd
+    // byte after it), four the unrolled moves.
+    {"RecordCopiesInsideWith",
+     "TYPE RI = RECORD A, B: CHAR END; R = RECORD I: RI; J: RI END;\n"
+     "T3 = RECORD A, B, C: CHAR END; S3 = RECORD F: T3; G: T3 END;\n"
+     "T4 = RECORD A, B, C, D: CHAR END; S4 = RECORD F: T4; G: T4 END;\n"
+     "VAR X: R; P: ^R; Y: S3; Q: ^S3; Z: S4;",
+     "NEW(P); P^.J.A := 'p'; P^.J.B := 'q';\n"
+     "WITH X DO BEGIN J.A := 'j'; J.B := 'k'; I := P^.J; WRITE(I.A, I.B, J.A, J.B, '|') END;\n"
+     "WITH X DO BEGIN P^.I := I; WRITE(I.A, J.A, '|') END; WRITE(P^.I.A, P^.I.B, '|');\n"
+     "WITH P^ DO BEGIN I := X.J; WRITE(I.A, I.B, J.B, '|') END;\n"
+     "NEW(Q); Q^.G.A := 'x'; Q^.G.B := 'y'; Q^.G.C := 'z';\n"
+     "WITH Y DO BEGIN G.A := 'g'; G.C := 'h'; F := Q^.G; WRITE(F.A, F.C, G.A, G.C, '|') END;\n"
+     "WITH Y DO BEGIN Q^.F := F; WRITE(F.B, G.A, '|') END; WRITE(Q^.F.C, '|');\n"
+     "WITH Z DO BEGIN G.A := '1'; G.D := '4'; F := G; WRITE(F.A, F.D, G.A, '|') END",
+     "", "pqjk|pj|pq|jkq|xzgh|yg|z|141|"},
+    // A character in a width is made a one-character string in a register: the value's
+    // own register keeps the variable it holds, be it a FOR counter or a value that the
+    // width reads again.
+    {"CharactersInWidth", "TYPE RC = RECORD C: CHAR; N: INTEGER END; VAR C: CHAR; B: BYTE; X: RC;",
+     "FOR B := 65 TO 69 DO WRITE(CHR(B):3); WRITE('|');\n"
+     "FOR B := 99 DOWNTO 97 DO BEGIN C := CHR(B); WRITE(C:2); WRITE(C) END; WRITE('|');\n"
+     "C := 'C'; WRITE(C:ORD(C) - 64, '|');\n"
+     "X.C := 'w'; X.N := 2; WITH X DO BEGIN WRITE(C:N, C:N + 1, '|') END;",
+     "", "  A  B  C  D  E| cc bb aa|  C| w  w|"},
     {"HeapAndRecords",
      "TYPE R = RECORD A: INTEGER; B, C: CHAR END; PR = ^R;\n"
      "VAR P, Q: PR; X: R;",
