@@ -3,23 +3,12 @@
 // out by hand.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "support/source_tree.h"
+#include "support/simulator_run.h"
 
 namespace vorax::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-// vorax-sim stands in the build folder, one level above this test program.
-fs::path simulatorPath() {
-  return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "vorax-sim";
-}
 
 struct RealRun {
   const char* name;
@@ -33,29 +22,9 @@ void PrintTo(const RealRun& c, std::ostream* os) { *os << c.name; }
 // The console output of the program compiled and run for `cpu`, or a text that says why
 // there is none.
 std::string runOn(const RealRun& c, const std::string& cpu) {
-  const SourceTree tree;
-  const CompileResult result = compileSource(
-      tree, "{$CPU " + cpu + "}\nPROGRAM T;\n" + c.declarations + "\nBEGIN\n" + c.body + "\nEND.\n",
-      "T.PAS");
-  if (!result.host.errors.empty()) {
-    return "compile error " + std::to_string(result.host.errors.back().number);
-  }
-  const fs::path simulator = simulatorPath();
-  if (!fs::exists(simulator)) {
-    return "vorax-sim is not built: " + simulator.string();
-  }
-  const fs::path output = tree.root() / "run.txt";
-  const std::string command = "\"" + simulator.string() + "\" --cpu " + cpu +
-                              " --max-steps 5000000 \"" + (tree.root() / "T.asm").string() +
-                              "\" > \"" + output.string() + "\" 2>&1";
-  const int status = std::system(command.c_str());
-  std::ifstream in(output, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return "run failed: " + text.str();
-  }
-  return text.str();
+  return compileAndRun(
+      "{$CPU " + cpu + "}\nPROGRAM T;\n" + c.declarations + "\nBEGIN\n" + c.body + "\nEND.\n", cpu,
+      5000000);
 }
 
 class RealRunTest : public ::testing::TestWithParam<RealRun> {};

@@ -1,0 +1,48 @@
+#include "simulator_run.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "source_tree.h"
+
+namespace vorax::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// vorax-sim stands in the build folder, one level above the test programs.
+fs::path simulatorPath() {
+  return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "vorax-sim";
+}
+
+}  // namespace
+
+std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps) {
+  const SourceTree tree;
+  const CompileResult result = compileSource(tree, source, "T.PAS");
+  if (!result.host.errors.empty()) {
+    return "compile error " + std::to_string(result.host.errors.back().number);
+  }
+  const fs::path simulator = simulatorPath();
+  if (!fs::exists(simulator)) {
+    return "vorax-sim is not built: " + simulator.string();
+  }
+  const fs::path output = tree.root() / "run.txt";
+  const std::string command = "\"" + simulator.string() + "\" --cpu " + cpu + " --max-steps " +
+                              std::to_string(maxSteps) + " \"" + (tree.root() / "T.asm").string() +
+                              "\" > \"" + output.string() + "\" 2>&1";
+  const int status = std::system(command.c_str());
+  std::ifstream in(output, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return "run failed: " + text.str();
+  }
+  return text.str();
+}
+
+}  // namespace vorax::testing
