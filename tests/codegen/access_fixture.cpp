@@ -3,6 +3,7 @@
 #include "codegen/expr_parser.h"
 #include "decls/declaration_sections.h"
 #include "diag/diagnostics.h"
+#include "expr_fixture.h"
 #include "support/window_lines.h"
 
 namespace vorax::testing {
@@ -33,20 +34,7 @@ std::vector<std::string> AccessFixture::run(const std::string& declarations,
     c.symbols.openScope();
     c.routine.level = 1;
     c.nextToken();
-    std::int32_t counter = -4;
-    while (c.token() == TokenCode::Var || c.token() == TokenCode::Type ||
-           c.token() == TokenCode::Const) {
-      const TokenCode keyword = c.token();
-      c.nextToken();
-      if (keyword == TokenCode::Var) {
-        parseVarSection(c, AllocationMode::Stack, counter);
-      } else if (keyword == TokenCode::Type) {
-        parseTypeSection(c);
-      } else {
-        parseConstSection(c);
-      }
-    }
-    c.nextToken();  // past BEGIN
+    parseDeclarationsAndBegin(c);
     for (std::size_t i = 0; i < expressions.size(); ++i) {
       ExprPtr tree = parseExpression(c);
       generate(c, tree);

@@ -5,6 +5,7 @@
 #include "codegen/expr_parser.h"
 #include "decls/declaration_sections.h"
 #include "diag/diagnostics.h"
+#include "expr_fixture.h"
 #include "support/window_lines.h"
 #include "symbols/symbol_entry.h"
 
@@ -38,20 +39,7 @@ std::string ArithFixture::run(const std::string& expression, const Generator& ge
     c.symbols.openScope();
     c.routine.level = 1;
     c.nextToken();
-    std::int32_t counter = -4;
-    while (c.token() == TokenCode::Var || c.token() == TokenCode::Type ||
-           c.token() == TokenCode::Const) {
-      const TokenCode keyword = c.token();
-      c.nextToken();
-      if (keyword == TokenCode::Var) {
-        parseVarSection(c, AllocationMode::Stack, counter);
-      } else if (keyword == TokenCode::Type) {
-        parseTypeSection(c);
-      } else {
-        parseConstSection(c);
-      }
-    }
-    c.nextToken();  // past BEGIN
+    parseDeclarationsAndBegin(c);
     ExprPtr tree = parseExpression(c);
     generate(c, tree);
   } catch (const tokeninvalid&) {

@@ -147,6 +147,10 @@ void ExprFixture::start(const std::string& text, const std::string& declarations
   f.declarationLine = 1;
   symbols.enterAtCurrentLevel(f);
   c.nextToken();
+  parseDeclarationsAndBegin(c);
+}
+
+void parseDeclarationsAndBegin(Compilation& c) {
   std::int32_t counter = -4;
   while (c.token() == TokenCode::Var || c.token() == TokenCode::Type ||
          c.token() == TokenCode::Const) {
@@ -160,7 +164,7 @@ void ExprFixture::start(const std::string& text, const std::string& declarations
       parseConstSection(c);
     }
   }
-  c.nextToken();
+  c.nextToken();  // past BEGIN
 }
 
 ExprPtr ExprFixture::parseTree(const std::string& text, const std::string& declarations) {

@@ -15,6 +15,10 @@
 
 namespace vorax::testing {
 
+// The CONST, TYPE and VAR sections of a test program (level-1 stack variables from offset
+// -4 down), read from the current token up to and past the BEGIN that follows them.
+void parseDeclarationsAndBegin(Compilation& c);
+
 class ExprFixture {
  public:
   // Declares at level 1: I INTEGER, J INTEGER, B BYTE, W WORD, L LONGINT, R REAL, C CHAR,
