@@ -8,6 +8,9 @@ packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
 packages+=(qt6-base-dev fonts-noto-cjk xvfb xauth)
 # Screenshots of the window for the README (docs/window-screenshot.sh).
 packages+=(imagemagick xdotool)
+# The random-program tests run every generated program compiled by Free Pascal as well and
+# compare the outputs (tests/random/).
+packages+=(fp-compiler)
 
 missing=()
 for package in "${packages[@]}"; do
