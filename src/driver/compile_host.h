@@ -71,6 +71,12 @@ class CompileHost {
   virtual void pauseBeforeCompile() = 0;
 
   [[nodiscard]] virtual LocalDateTime now() const = 0;
+
+  // The files a compilation touches, as opened: the main source and every include file
+  // when it is opened for reading, the assembly file when it is created. A build system
+  // learns a source's dependencies from them; hosts that don't care ignore them.
+  virtual void sourceFileOpened(const std::string& /*path*/) {}
+  virtual void outputFileCreated(const std::string& /*path*/) {}
 };
 
 }  // namespace vorax

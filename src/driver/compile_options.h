@@ -1,16 +1,36 @@
-// Options of one compilation that are not source directives: switches for isolating a
-// suspected optimizer fault. The defaults give the normal output.
+// Options of one compilation that are not written in the source: where the output goes,
+// where include files are looked for, what the compilation starts with, and switches for
+// isolating a suspected optimizer fault. The defaults give the normal output beside the
+// source.
 #pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace vorax {
 
 class RuleStatistics;
+
+// The target processors a compilation can start with, as {$CPU ...} names them.
+enum class TargetCpu { H8_300H, H8_300L, H8_2000 };
 
 struct CompileOptions {
   bool localTier = true;  // the peephole rules (and the clear-register rule) run after appends
   bool blockTier = true;  // the block passes run before the window is written
   // When set, the optimizer adds here how often each rule fired (the caller owns it).
   RuleStatistics* ruleStatistics = nullptr;
+
+  // The assembly file's path; empty: beside the source with the extension ".asm".
+  std::string outputPath;
+  // Folders searched, in order, for an include file that is not in the including file's
+  // own folder. Names are used as given ("\" or "/" separated).
+  std::vector<std::string> includeFolders;
+  // Conditional symbols defined before the first line, as {$DEFINE NAME} would define them.
+  std::vector<std::string> definedSymbols;
+  // The processor before the first line, as {$CPU ...} would select it; a CPU directive in
+  // the source still changes it. Without it the compilation starts with 300H.
+  std::optional<TargetCpu> cpu;
 };
 
 }  // namespace vorax

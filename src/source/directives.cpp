@@ -35,7 +35,25 @@ std::string symbolKey(std::string_view name) {
 
 }  // namespace
 
-Directives::Directives(Compilation& compilation) : compilation_(compilation) {}
+// The compilation's options act as directives in front of the first line: the symbols as
+// {$DEFINE NAME}, the processor as {$CPU NAME}.
+Directives::Directives(Compilation& compilation) : compilation_(compilation) {
+  const CompileOptions& options = compilation.options;
+  for (const std::string& name : options.definedSymbols) {
+    std::string upperName;
+    for (const char c : name) upperName += upper(c);
+    defineSymbol(upperName);
+  }
+  if (options.cpu) {
+    settings_.cpu300H = *options.cpu == TargetCpu::H8_300H;
+    settings_.cpu300L = *options.cpu == TargetCpu::H8_300L;
+    settings_.cpu2000 = *options.cpu == TargetCpu::H8_2000;
+  }
+}
+
+bool Directives::defineSymbol(std::string_view name) {
+  return conditionalSymbols_.insert(symbolKey(name)).second;
+}
 
 bool Directives::isConditionalSymbolDefined(std::string_view name) const {
   return conditionalSymbols_.count(symbolKey(name)) != 0;
@@ -234,7 +252,7 @@ void Directives::readSwitchDOrDefine() {
     // Without a name there is nothing to define (the identifier read last is not it).
     compilation_.reportError(err::kInvalidDirective);
   }
-  if (!conditionalSymbols_.insert(symbolKey(scanner.currentIdentifier())).second) {
+  if (!defineSymbol(scanner.currentIdentifier())) {
     compilation_.reportError(err::kDuplicateIdentifier);
   }
 }

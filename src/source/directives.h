@@ -70,6 +70,8 @@ class Directives {
   // Conditional symbols are kept under the name "0" + symbol, which no source identifier
   // can have. `name` is the symbol as written in the directive, upper case.
   [[nodiscard]] bool isConditionalSymbolDefined(std::string_view name) const;
+  // Defines a conditional symbol; false when it was defined already.
+  bool defineSymbol(std::string_view name);
 
   // The reader of memory-map values; by default a constant expression.
   void setMemoryValueReader(MemoryValueReader reader) { memoryValueReader_ = std::move(reader); }

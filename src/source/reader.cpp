@@ -99,7 +99,17 @@ void Reader::openCompilationFiles(const std::string& fileName) {
     compilation_.reportError(err::kFileNotFound);
   }
   state_->fileDepth = 0;
-  compilation_.output.create(withExtension(state_->slots[0].path, ".asm"));
+  const std::string& requested = compilation_.options.outputPath;
+  const std::string output =
+      requested.empty() ? withExtension(state_->slots[0].path, ".asm") : requested;
+  // Creating the output would empty the source before anything of it is compiled.
+  std::error_code ignored;
+  if (std::filesystem::equivalent(output, state_->slots[0].path, ignored)) {
+    state_->fileDepth = -1;
+    compilation_.reportError(err::kInvalidFileName);
+  }
+  compilation_.output.create(output);
+  compilation_.host.outputFileCreated(output);
 }
 
 bool Reader::openSlot(int depth, const std::string& name) {
@@ -121,6 +131,7 @@ bool Reader::openSlot(int depth, const std::string& name) {
                                      cutText(upperCaseName(fileNamePart(name)), kLabelTextWidth),
                                      static_cast<std::int64_t>(slot.content.size()));
   compilation_.host.repaint();
+  compilation_.host.sourceFileOpened(slot.path);
   return true;
 }
 
@@ -244,9 +255,18 @@ void Reader::includeSourceFile(const std::string& name) {
   if (state_->fileDepth + 1 >= kSourceSlots) {
     compilation_.reportError(err::kNestingTooDeep);
   }
-  std::string resolved = isAbsoluteName(name) ? name : innermost().directory + name;
-  resolved = withExtension(resolved, ".pas");
-  if (!openSlot(state_->fileDepth + 1, resolved)) {
+  const std::string fileName = withExtension(name, ".pas");
+  bool opened = openSlot(state_->fileDepth + 1,
+                         isAbsoluteName(fileName) ? fileName : innermost().directory + fileName);
+  // Then the include folders of the compilation, in their order.
+  if (!isAbsoluteName(fileName)) {
+    for (const std::string& folder : compilation_.options.includeFolders) {
+      if (opened) break;
+      const bool separated = !folder.empty() && isPathSeparator(folder.back());
+      opened = openSlot(state_->fileDepth + 1, folder + (separated ? "" : "/") + fileName);
+    }
+  }
+  if (!opened) {
     compilation_.reportError(err::kFileNotFound);
   }
   putBackCurrentChar();

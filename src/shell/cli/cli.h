@@ -1,4 +1,5 @@
-// The command-line front end: `vorax FILE...`.
+// The command-line front end: `vorax [OPTION]... FILE...` (the options are in
+// cli_arguments.h).
 #pragma once
 
 #include <ostream>

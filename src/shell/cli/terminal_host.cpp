@@ -8,9 +8,14 @@ namespace vorax {
 void TerminalHost::beginFile(const std::string& fileName) {
   fileName_ = fileName;
   sourceErrorSeen_ = false;
+  sourcesRead_.clear();
+  outputWritten_.clear();
 }
 
 void TerminalHost::showMessage(std::string_view text, std::string_view, MessageIcon icon) {
+  if (quiet_ && icon == MessageIcon::Information) {
+    return;
+  }
   std::ostream& stream = icon == MessageIcon::Information ? out_ : err_;
   stream << text << '\n';
   stream.flush();
