@@ -4,13 +4,15 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$top"
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 jobs=$(nproc)
 configure() {  # folder, extra options...
   local folder=$1
   shift
-  cmake -S . -B "$folder" -G Ninja -DVORAX_WERROR=ON "$@" >/dev/null
+  # Tests and window on: a build folder that ./vorax.sh made has them off.
+  cmake -S . -B "$folder" -G Ninja -DVORAX_WERROR=ON -DVORAX_BUILD_TESTS=ON -DVORAX_BUILD_GUI=ON \
+    "$@" >/dev/null
 }
 
 configure build -DCMAKE_BUILD_TYPE=Release

@@ -1,16 +1,59 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, every Debian package the project needs that is missing.
-# Safe to run repeatedly: it does nothing when everything is present.
+# Installs, with apt-get, the Debian packages a task needs that are missing. Safe to run
+# repeatedly: it does nothing when everything is present.
+#
+#   scripts/install-deps.sh compiler     what ./vorax.sh needs: the command-line compiler
+#                                        and the simulator, nothing else
+#   scripts/install-deps.sh window       the compiler and the desktop window
+#   scripts/install-deps.sh [test]       everything ./test.sh needs (the default)
+#   scripts/install-deps.sh --list TASK  print the packages of TASK, install nothing
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
-# The desktop window and its tests: Qt 6 Widgets, a CJK font, a virtual display.
-packages+=(qt6-base-dev fonts-noto-cjk xvfb xauth)
-# Screenshots of the window for the README (docs/window-screenshot.sh).
-packages+=(imagemagick xdotool)
-# The random-program tests run every generated program compiled by Free Pascal as well and
-# compare the outputs (tests/random/).
-packages+=(fp-compiler)
+# One line per need: the tasks that have it, "--", its packages. To add a dependency, add
+# a line (or a package to the line of its need) naming every task that needs it.
+needs=(
+  # Building vorax and vorax-sim: C++20 and CMake with Ninja.
+  "compiler window test -- cmake ninja-build g++"
+  # The desktop window: Qt 6 Widgets and a font with the Japanese characters it shows.
+  "window test -- qt6-base-dev fonts-noto-cjk"
+  # The tests (GoogleTest), the benchmarks, and the window's tests on a virtual display.
+  "test -- libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth"
+  # Screenshots of the window for the README (docs/window-screenshot.sh).
+  "test -- imagemagick xdotool"
+  # The random-program tests run every generated program compiled by Free Pascal as well and
+  # compare the outputs (tests/random/).
+  "test -- fp-compiler"
+  # The Debian package (cpack -G DEB) and its test: package dependencies from the binaries.
+  "test -- dpkg-dev file"
+)
+
+list_only=false
+if [ "${1:-}" = "--list" ]; then
+  list_only=true
+  shift
+fi
+task=${1:-test}
+case "$task" in
+  compiler | window | test) ;;
+  *)
+    echo "usage: $0 [--list] [compiler|window|test]" >&2
+    exit 2
+    ;;
+esac
+
+packages=()
+for need in "${needs[@]}"; do
+  tasks=" ${need%% -- *} "
+  if [[ "$tasks" == *" $task "* ]]; then
+    read -r -a listed <<<"${need#* -- }"
+    packages+=("${listed[@]}")
+  fi
+done
+
+if $list_only; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for package in "${packages[@]}"; do
