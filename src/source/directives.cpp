@@ -132,6 +132,9 @@ bool Directives::readDirective(CommentKind kind) {
 // short ({$I}, {$IFDEF}) must not swallow the text up to the next comment's end.
 bool Directives::atCommentClose() const {
   const Reader& reader = compilation_.reader;
+  if (reader.currentIsSecondByte()) {
+    return false;  // part of a Shift-JIS character
+  }
   if (commentKind_ == CommentKind::Brace) {
     return reader.currentChar() == '}';
   }

@@ -4,12 +4,10 @@
 #include <system_error>
 #include <vector>
 
+#include "diag/short_text.h"
+
 namespace vorax {
 namespace {
-
-bool isShiftJisLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 

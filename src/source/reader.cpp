@@ -40,6 +40,8 @@ struct Reader::SourceLevel {
   std::string directory;      // folder of the file, ending in a separator ("" for a bare name)
   std::string lineBuffer;     // the current line without indentation, plus a closing blank
   std::size_t delivered = 0;  // characters of lineBuffer already delivered
+  // The byte delivered last began a two-byte character: the next one is its second byte.
+  bool secondBytePending = false;
   std::string savedLine;
   std::string lineAsWritten;
   int indentation = 0;
@@ -70,6 +72,7 @@ struct Reader::State {
   std::array<SourceLevel, kSourceSlots> slots;
   int fileDepth = -1;
   char currentChar = ' ';
+  bool currentIsSecondByte = false;
   std::int32_t sourceLineCount = 0;
   bool insideString = false;
   const std::string empty;
@@ -141,7 +144,11 @@ void Reader::nextChar() {
   }
   readSourceLine();
   SourceLevel& slot = innermost();
-  state_->currentChar = slot.lineBuffer[slot.delivered++];
+  const char c = slot.lineBuffer[slot.delivered++];
+  state_->currentChar = c;
+  state_->currentIsSecondByte = slot.secondBytePending;
+  slot.secondBytePending =
+      !state_->currentIsSecondByte && isShiftJisLeadByte(static_cast<unsigned char>(c));
 }
 
 void Reader::readSourceLine() {
@@ -188,6 +195,7 @@ void Reader::takeLine(SourceLevel& slot, std::string line) {
   // The blank ends the line's last token.
   slot.lineBuffer = slot.savedLine + ' ';
   slot.delivered = 0;
+  slot.secondBytePending = false;
 }
 
 void Reader::leaveIncludeFile() {
@@ -198,6 +206,8 @@ void Reader::leaveIncludeFile() {
 }
 
 char Reader::currentChar() const { return state_->currentChar; }
+
+bool Reader::currentIsSecondByte() const { return state_->currentIsSecondByte; }
 
 char Reader::peekChar() const {
   if (state_->fileDepth < 0) {
@@ -219,6 +229,8 @@ int Reader::currentColumn() const {
 
 void Reader::putBackCurrentChar() {
   SourceLevel& slot = innermost();
+  // Delivered again, the character is the same part of a character as it is now.
+  slot.secondBytePending = state_->currentIsSecondByte;
   if (slot.delivered > 0) {
     slot.lineBuffer[--slot.delivered] = state_->currentChar;
   } else {
@@ -271,6 +283,7 @@ void Reader::includeSourceFile(const std::string& name) {
   }
   putBackCurrentChar();
   state_->currentChar = ' ';
+  state_->currentIsSecondByte = false;
   ++state_->fileDepth;
 }
 

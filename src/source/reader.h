@@ -28,6 +28,10 @@ class Reader {
 
   void nextChar();
   [[nodiscard]] char currentChar() const;
+  // True when currentChar is the second byte of a two-byte Shift-JIS character: the byte
+  // before it on the line began one. Such a byte is never punctuation, whatever its value
+  // ("}" or "\" included), so text is walked by characters, not by bytes.
+  [[nodiscard]] bool currentIsSecondByte() const;
   // The character after currentChar in the innermost line buffer (NUL at its end).
   [[nodiscard]] char peekChar() const;
   // True when the innermost line buffer holds nothing but its end marker.

@@ -34,12 +34,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHexDigit(char c) { return isDigit(c) || (upper(c) >= 'A' && upper(c) <= 'F'); }
 int hexDigitValue(char c) { return isDigit(c) ? c - '0' : upper(c) - 'A' + 10; }
 
-// Lead bytes of Shift-JIS characters whose second byte may be "}": a "}" right after one
-// of them is part of a character, not the end of a comment.
-bool isBraceLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x84) || (c >= 0x88 && c <= 0x98);
-}
-
 }  // namespace
 
 Scanner::Scanner(Compilation& compilation) : compilation_(compilation) { buildReservedWordTable(); }
@@ -340,9 +334,9 @@ void Scanner::scanBraceComment() {
   reader.nextChar();
   currentToken_ = TokenCode::Comment;
   if (!compilation_.directives.readDirective(CommentKind::Brace)) {
-    unsigned char previous = 0;
-    while (reader.currentChar() != '}' || isBraceLeadByte(previous)) {
-      previous = static_cast<unsigned char>(reader.currentChar());
+    // The reader walks the text by characters: a "}" that is the second byte of a
+    // Shift-JIS character (as in many kanji) belongs to that character.
+    while (reader.currentChar() != '}' || reader.currentIsSecondByte()) {
       reader.nextChar();
     }
     reader.nextChar();
@@ -356,7 +350,7 @@ void Scanner::scanParenStarComment() {
   currentToken_ = TokenCode::Comment;
   if (!compilation_.directives.readDirective(CommentKind::ParenStar)) {
     for (;;) {
-      if (reader.currentChar() != '*') {
+      if (reader.currentChar() != '*' || reader.currentIsSecondByte()) {
         reader.nextChar();
         continue;
       }

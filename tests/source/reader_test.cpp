@@ -70,6 +70,18 @@ TEST(Reader, CutsLinesAfter255Characters) {
   EXPECT_EQ(calls[3], "status 1:  " + longLine.substr(0, 255));
 }
 
+// A line is cut before a two-byte character that would not fit whole (0x83 0x81 here).
+TEST(Reader, CutsLongLinesBeforeACharacterThatDoesNotFit) {
+  SourceTree tree;
+  const std::string longLine = "x" + std::string(252, ' ') + "{" + "\x83\x81}";
+  writeFiles(tree, {{"T.PAS", longLine + "\n} w"}});
+  ScanSession session(tree, "T.PAS");
+  EXPECT_EQ(session.scanAll(), (Tokens{"1 X", "1 W", kEnd}));
+  const auto& calls = session.host.calls;
+  EXPECT_EQ(calls[2], "step 1 256");
+  EXPECT_EQ(calls[3], "status 1:  " + longLine.substr(0, 254));
+}
+
 TEST(Reader, LinesEndInLineFeedOrCarriageReturnLineFeed) {
   SourceTree tree;
   writeFiles(tree, {{"T.PAS", "a\r\nb\n\r\n  c #\r\n"}});
@@ -281,6 +293,24 @@ TEST(ReaderEcho, WritesTrimmedLinesWhileTheSwitchIsOn) {
   session.scanAll();
   const std::vector<std::string> lines = tree.readLines("T.asm");
   EXPECT_GE(findSequence(lines, {"; a {$C-}", "; " + std::string(46, 'q'), "; ", "; d"}), 0)
+      << ::testing::PrintToString(lines);
+}
+
+// The echo keeps 46 bytes of the line; a character that would lose its second byte to the
+// cut is left out whole, one that just fits stays.
+TEST(ReaderEcho, CutsOnACharacterBoundary) {
+  SourceTree tree;
+  const std::string me = "\x83\x81";  // a katakana whose second byte is a lead byte too
+  const std::string split = "{" + std::string(44, 'q') + me + me + "}";
+  const std::string fits = "{" + std::string(43, 'q') + me + me + "}";
+  const std::string kanji = "{" + std::string(44, 'q') + "\x99\x7d}";
+  writeFiles(tree, {{"T.PAS", split + "\n" + fits + "\n" + kanji + "\nd"}});
+  ScanSession session(tree, "T.PAS", true);
+  EXPECT_EQ(session.scanAll(), (Tokens{"1 D", kEnd}));
+  const std::vector<std::string> lines = tree.readLines("T.asm");
+  EXPECT_GE(findSequence(lines, {"; {" + std::string(44, 'q'), "; {" + std::string(43, 'q') + me,
+                                 "; {" + std::string(44, 'q'), "; d"}),
+            0)
       << ::testing::PrintToString(lines);
 }
 

@@ -121,9 +121,39 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"StarsBeforeTheClose", "a (* b **) c (*) d *) e", {"1 A", "1 C", "1 E", kEnd}},
         // 0x83 0x7D is a Shift-JIS character whose second byte is "}"
         TokenCase{"ShiftJisSecondByteIsNotAClose", "a { \x83} b } c", {"1 A", "1 C", kEnd}},
+        // A half-width katakana (0xB1) is a character of one byte.
         TokenCase{
-            "BraceAfterOtherBytesCloses", "a { \x85} b } c", {"1 A", "1 B", "28", "1 C", kEnd}},
+            "BraceAfterOtherBytesCloses", "a { \xb1} b } c", {"1 A", "1 B", "28", "1 C", kEnd}},
         TokenCase{"LineCommentAtTheEnd", "a //", {"1 A", kEnd}}),
+    [](const auto& info) { return info.param.name; });
+
+// Comments are walked by characters: a lead byte (0x81-0x9F, 0xE0-0xFC) takes the byte
+// after it along, whatever that byte is; every other "}" ends the comment.
+INSTANTIATE_TEST_SUITE_P(
+    ShiftJisComments, ScannerTokens,
+    ::testing::Values(
+        // The second byte of 0x83 0x81 lies in the lead-byte range itself: the "}" after it
+        // closes the comment, and the code up to the next comment is read.
+        TokenCase{"SecondByteInTheLeadRange",
+                  "a {\x83\x81} b {end} c",
+                  {"1 A", "1 B", "1 C", kEnd}},
+        TokenCase{"TwoCharactersThenClose",
+                  "a {\x83\x93\x83\x81} b",
+                  {"1 A", "1 B", kEnd}},
+        // 0x99 0x7D: a kanji whose second byte is "}"; 0xE0 and 0xFC start characters too.
+        TokenCase{"KanjiWithBraceSecondByte", "a {\x99\x7d} b", {"1 A", "1 B", kEnd}},
+        TokenCase{"HighLeadBytes", "a {\xe0\x7d\xfc\x7d} b", {"1 A", "1 B", kEnd}},
+        TokenCase{"ParenStarCommentTakesTheByteAfterALead",
+                  "a (* \x88*) b *) c",
+                  {"1 A", "1 C", kEnd}},
+        TokenCase{"ParenStarCommentAfterACharacter", "a (*\x83\x81*) b", {"1 A", "1 B", kEnd}},
+        // After a directive has read what it wants, the rest of its comment is skipped
+        // by characters too.
+        TokenCase{"RestOfADirective", "a {$C- \x99\x7d b } c", {"1 A", "1 C", kEnd}},
+        TokenCase{"InsideADirectiveWord", "a {$M\x99\x7d b } c", {"1 A", "1 C", kEnd}},
+        // A character never spans lines: a lead byte at a line's end takes the blank that
+        // ends every line.
+        TokenCase{"LeadByteAtTheLineEnd", "a { \x83\n} b", {"1 A", "1 B", kEnd}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ScannerTokens, EveryRegisterNameIsAnErrorUnlessAllowed) {
