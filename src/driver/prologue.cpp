@@ -23,6 +23,7 @@ std::int32_t settingValue(const std::string& setting) {
 }  // namespace
 
 void writeProgramPrologue(Compilation& c) {
+  c.directives.closeMemoryMap();
   DirectiveSettings& settings = c.directives.settings();
   Emitter& emitter = c.emitter;
   if (settings.ramSetting.empty()) {
@@ -54,6 +55,7 @@ void writeProgramPrologue(Compilation& c) {
 }
 
 void writeUnitMemoryMap(Compilation& c) {
+  c.directives.closeMemoryMap();
   const DirectiveSettings& settings = c.directives.settings();
   Emitter& emitter = c.emitter;
   if (!settings.ramSetting.empty()) {

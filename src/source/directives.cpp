@@ -326,6 +326,11 @@ void Directives::readMemoryMap() {
   if (word != "M" && word != "MEM") {
     return;
   }
+  if (memoryMapWritten_) {
+    // The prologue (or the unit's map lines) already went out with the map as it stood,
+    // and equates written since rely on it: a new map could reach none of them.
+    compilation_.reportError(err::kInvalidDirective);
+  }
   Scanner& scanner = compilation_.scanner;
   const std::int32_t ram = memoryValueReader_(compilation_);
   if (ram != 0) {

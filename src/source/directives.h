@@ -73,6 +73,10 @@ class Directives {
   // Defines a conditional symbol; false when it was defined already.
   bool defineSymbol(std::string_view name);
 
+  // Called once the memory map has been written into the output (right after the program
+  // or unit heading): a memory directive after that point is error 64.
+  void closeMemoryMap() { memoryMapWritten_ = true; }
+
   // The reader of memory-map values; by default a constant expression.
   void setMemoryValueReader(MemoryValueReader reader) { memoryValueReader_ = std::move(reader); }
   static std::int32_t readMemoryValue(Compilation& compilation);
@@ -101,6 +105,7 @@ class Directives {
   // Directives being read right now: one that reads tokens (DEFINE, M) meets the comments
   // inside it, and those may be directives again.
   int openDirectives_ = 0;
+  bool memoryMapWritten_ = false;
   IncludeKind pendingInclude_ = IncludeKind::None;
   std::string includeName_ = " ";
   MemoryValueReader memoryValueReader_ = &Directives::readMemoryValue;

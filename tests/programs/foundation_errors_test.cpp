@@ -42,6 +42,13 @@ std::vector<ErrorCase> errorCases() {
       {"directive_if", "{$IFXYZ}\nPROGRAM DEMO; BEGIN END.", 64, "{$IFXYZ}", 0},
       {"lone_endif", "{$ENDIF}\nPROGRAM DEMO; BEGIN END.", 64, "{$ENDIF}", 0},
       {"cpu", "{$CPU 68K}\nPROGRAM DEMO; BEGIN END.", 65, "{$CPU 68K}", 0},
+      // The memory map is written right after the heading: one given later is refused
+      // rather than leaving equates on a stack symbol that is never defined.
+      {"late_memory_map", "PROGRAM DEMO; {$M $8000,$FF00}\nVAR X: INTEGER;\nBEGIN END.", 64,
+       "PROGRAM DEMO; {$M $8000,$FF00}", 14},
+      {"late_memory_map_in_unit",
+       "UNIT U;\nINTERFACE\n  {$MEM $8000,$FF00}\nVAR X: BYTE;\nIMPLEMENTATION END.", 64,
+       "{$MEM $8000,$FF00}", 0},
       {"register", "PROGRAM R5;", 68, "PROGRAM R5;", 8},
       {"define_twice", "{$DEFINE X} {$DEFINE X}", 43, "{$DEFINE X} {$DEFINE X}", 21},
       {"nesting",

@@ -146,6 +146,23 @@ TEST(FoundationLayout, UnitGetsSettingsSignatureWorkAreaAndNoEndOfCode) {
   EXPECT_EQ(result.lines, expected);
 }
 
+// The memory map counts until the heading has been read: up to the token after the
+// program's name, up to INTERFACE in a unit.
+TEST(FoundationLayout, MemoryMapInsideTheHeadingIsInTime) {
+  SourceTree tree;
+  const auto program = compileSource(
+      tree, "PROGRAM DEMO {$M $8000,$FF00};\nVAR X: INTEGER;\nBEGIN END.", "DEMO.PAS");
+  ASSERT_TRUE(program.host.errors.empty());
+  EXPECT_GE(findSequence(program.lines, {"\\ram\tequ\th'00008000", "\\stack\tequ\th'0000ff00"}),
+            0);
+  EXPECT_GE(findSequence(program.lines, {"X\t\tequ\t\\stack-18"}), 0);
+  const auto unit = compileSource(
+      tree, "UNIT U; {$M $8000,$FF00}\nINTERFACE\nVAR X: BYTE;\nIMPLEMENTATION END.", "U.PAS");
+  ASSERT_TRUE(unit.host.errors.empty());
+  EXPECT_GE(findSequence(unit.lines, {"\\stack\tequ\th'0000ff00"}), 0);
+  EXPECT_GE(findSequence(unit.lines, {"U.WORK\tequ\t\\stack"}), 0);
+}
+
 // Only a program gets the constant STACK from the memory map: a program may not declare
 // its own, a unit may.
 TEST(FoundationLayout, StackConstantBelongsToProgramsOnly) {
