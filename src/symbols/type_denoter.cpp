@@ -411,7 +411,7 @@ void TypeDenoterParser::parseVariantPart(TypeDescriptor& record, RecordLayout& l
   }
   skip(TokenCode::Of, err::kEndExpected);
 
-  const std::int32_t fixedSize = layout.fixedPartSize();
+  const std::int32_t variantStart = layout.variantStart();
   TypeDescriptor** variantTail = &record.firstVariant;
   for (;;) {
     if (c_.token() != TokenCode::Identifier && c_.token() != TokenCode::IntegerConst) {
@@ -430,7 +430,7 @@ void TypeDenoterParser::parseVariantPart(TypeDescriptor& record, RecordLayout& l
       fields = &symbols_.newType(TypeKind::Record, 0);
       fields->fieldTree = fieldTree;
     } else {
-      fields = parseFieldList(fieldTree, fixedSize);
+      fields = parseFieldList(fieldTree, variantStart);
     }
     skip(TokenCode::CloseParen, err::kCloseParenExpected);
     TypeDescriptor& variant = symbols_.newType(TypeKind::Variant, fields->size);

@@ -39,6 +39,10 @@ std::int32_t RecordLayout::fixedPartSize() const {
   return checkedSize(diagnostics_, (std::int64_t{end_} - start_ + 1) & ~std::int64_t{1});
 }
 
+std::int32_t RecordLayout::variantStart() const {
+  return checkedSize(diagnostics_, std::int64_t{start_} + fixedPartSize());
+}
+
 void RecordLayout::addVariant(std::int32_t variantSize) {
   largestVariant_ = std::max(largestVariant_, variantSize);
 }

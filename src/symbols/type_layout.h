@@ -21,6 +21,9 @@ class RecordLayout {
   std::int32_t placeField(const TypeDescriptor& type);
   // Span of the fields placed so far, rounded up to even; 0 without fields.
   [[nodiscard]] std::int32_t fixedPartSize() const;
+  // Where the variants of this field list begin: after its fixed part. For a variant part
+  // nested in a variant that is past the fields of the enclosing levels too.
+  [[nodiscard]] std::int32_t variantStart() const;
   // Remembers a variant's record size; the largest one counts.
   void addVariant(std::int32_t variantSize);
   // Fixed part plus the largest variant rounded up to even.

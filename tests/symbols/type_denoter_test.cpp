@@ -156,6 +156,35 @@ TEST_F(TypeDenoterTest, VariantsOverlayAfterTheFixedPartAndTheTag) {
   EXPECT_EQ(sizeOf("W"), 4);
 }
 
+// A variant part inside a variant starts after everything laid out before it: the
+// enclosing fixed part, the variant's own fields and its tag. The record's size is the
+// end of its longest variant, rounded up to even.
+TEST_F(TypeDenoterTest, NestedVariantsStartAfterTheFieldsBeforeThem) {
+  ASSERT_EQ(declare("K = (KA, KB);\n"
+                    "R = RECORD C: CHAR; CASE T: K OF\n"
+                    "  KA: (X: LONGINT);\n"
+                    "  KB: (S: STRING[4]; CASE B: BOOLEAN OF TRUE: (Q: INTEGER)) END;\n"
+                    "D = RECORD L: LONGINT; CASE BYTE OF\n"
+                    "  0: (A: CHAR; CASE BYTE OF 0: (E: CHAR; CASE BYTE OF 0: (F: INTEGER)));\n"
+                    "  1: (G: INTEGER) END;\n"
+                    "N = RECORD CASE BOOLEAN OF TRUE: (CASE BOOLEAN OF TRUE: (Z: BYTE)) END;\n"),
+            0);
+  EXPECT_EQ(field("R", "T")->offset, 1);
+  EXPECT_EQ(field("R", "X")->offset, 2);
+  EXPECT_EQ(field("R", "S")->offset, 2);
+  EXPECT_EQ(field("R", "B")->offset, 7);
+  EXPECT_EQ(field("R", "Q")->offset, 8);
+  EXPECT_EQ(sizeOf("R"), 10);
+  // Three levels: A at 4, its variants from 6 (E), theirs from 8 (F, ending at 10).
+  EXPECT_EQ(field("D", "A")->offset, 4);
+  EXPECT_EQ(field("D", "E")->offset, 6);
+  EXPECT_EQ(field("D", "F")->offset, 8);
+  EXPECT_EQ(field("D", "G")->offset, 4);
+  EXPECT_EQ(sizeOf("D"), 10);
+  EXPECT_EQ(field("N", "Z")->offset, 0);
+  EXPECT_EQ(sizeOf("N"), 2);
+}
+
 TEST_F(TypeDenoterTest, NegativeIndexBoundLeavesTheConstantUnchanged) {
   ASSERT_EQ(declare("A = ARRAY[-N..N] OF BYTE;\nB = ARRAY[-2..+2] OF INTEGER;\n", {{"N", 5}}), 0);
   EXPECT_EQ(sizeOf("A"), 11);
