@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "asmout/operand_text.h"
 #include "decls/declaration_sections.h"
 #include "decls/var_group.h"
 #include "diag/error_table.h"
@@ -16,9 +17,14 @@ namespace vorax {
 namespace {
 
 constexpr int kReservedWord = 53;
-// The main program's frame pointer lies 12 bytes below the stack top: the return address
-// of the start-up call, the saved "\ram+12" and the saved frame pointer.
-constexpr std::int32_t kMainFrameBelowStack = 12;
+// The main program's frame pointer lies below the stack top by the return address of the
+// start-up call (2 bytes on 300L, 4 on the others), the saved "\ram+12" and the saved
+// frame pointer (4 bytes each).
+constexpr std::int32_t kMainFrameSavedLongs = 8;
+
+std::int32_t mainFrameBelowStack(const Compilation& c) {
+  return kMainFrameSavedLongs + addressSize(c);
+}
 
 // Keeps the raw lines written while it lives withdrawable, and writes them when it ends.
 class RawLineHold {
@@ -57,7 +63,7 @@ void allocateOnStack(Compilation& c, VarGroup& group, std::int32_t& counter) {
     if (variable->level == 1 && !stackSetting.empty()) {
       // Main program variables are addressed by name when the stack address is known.
       const std::string line =
-          equateLine(variable->name, "\\stack" + std::to_string(counter - kMainFrameBelowStack));
+          equateLine(variable->name, "\\stack" + std::to_string(counter - mainFrameBelowStack(c)));
       c.emitter.emitRawLine(line);
       group.equateLines.push_back(line);
     } else {

@@ -140,6 +140,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "TYPE T = INTEGER;\nVAR A: T;\nCONST K = 2;\nVAR B: ARRAY[1..K] OF T;",
                     {"A\t\tequ\t\\stack-18", "B\t\tequ\t\\stack-22"}}));
 
+// Below the main frame pointer lie the start-up call's return address (2 bytes on 300L,
+// 4 on the others), the saved "\ram+12" and the saved frame pointer.
+TEST(ProgramStorageTest, MainFrameLiesBelowTheReturnAddressOfTheCpu) {
+  const std::string declarations = "{$C-}VAR C: CHAR; I: INTEGER; L: LONGINT;\nBEGIN\nEND.\n";
+  EXPECT_TRUE(containsSequence(compileLines("{$CPU 300L}" + kWithStack + declarations),
+                               {"C\t\tequ\t\\stack-15", "I\t\tequ\t\\stack-18",
+                                "L\t\tequ\t\\stack-22"}));
+  EXPECT_TRUE(containsSequence(compileLines("{$CPU 2000}" + kWithStack + declarations),
+                               {"C\t\tequ\t\\stack-17", "I\t\tequ\t\\stack-20",
+                                "L\t\tequ\t\\stack-24"}));
+}
+
 TEST(ProgramStorageTest, WithoutAStackValueLocalsGetNoEquates) {
   const std::vector<std::string> lines =
       compileLines("{$C-}PROGRAM P;\nVAR C: CHAR; I: INTEGER;\nBEGIN\nEND.\n");
