@@ -20,6 +20,9 @@ constexpr int kStringExpressionExpected = 33;
 constexpr int kFieldsOutOfOrder = 69;
 constexpr int kPointerNotAllowed = 78;
 constexpr int kUnknownScalarKind = 916;
+// An INTEGER datum takes the values of its 16 bits read either way: -32768 .. 65535.
+constexpr std::int32_t kLowestWordValue = -32768;
+constexpr std::int32_t kHighestWordValue = 65535;
 
 std::string hexadecimal(std::uint32_t value, int digits) {
   char text[16];
@@ -149,6 +152,12 @@ void ConstantDataWriter::emitScalar(TypeDescriptor& type) {
       emitByte(ordinalValue(v));
       return;
     case TypeKind::Integer:
+      // As in an assignment: what doesn't fit 16 bits is refused, not cut (BYTE data
+      // keeps only the low byte, as a BYTE assignment does).
+      if (v.kind == ConstKind::Integer &&
+          (v.intValue < kLowestWordValue || v.intValue > kHighestWordValue)) {
+        c.reportError(err::kConstantOutOfRange);
+      }
       emitEven("dw", hexadecimal(static_cast<std::uint32_t>(v.intValue) & 0xffffU, 4), 2);
       return;
     case TypeKind::LongInt:

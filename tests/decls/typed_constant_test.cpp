@@ -40,6 +40,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "CONST C: CHAR = 'A'; F: BOOLEAN = TRUE; G: BOOLEAN = FALSE;",
                  {"\\C:\tdb\t 65,  0", "\\F:\tdb\t  1,  0", "\\G:\tdb\t  0,  0"}},
         DataCase{"LongInt", "CONST L: LONGINT = 100000;", {"\\L:\tdl\th'000186a0"}},
+        // An INTEGER takes what a 16-bit word holds either way round, as in an assignment;
+        // a BYTE keeps the low byte of any value, as a BYTE assignment does.
+        DataCase{"IntegerLimits",
+                 "CONST A: INTEGER = -32768; B: INTEGER = 65535; C: INTEGER = $FFFF;",
+                 {"\\A:\tdw\th'8000", "\\B:\tdw\th'ffff", "\\C:\tdw\th'ffff"}},
+        DataCase{"ByteKeepsTheLowByte",
+                 "CONST A: BYTE = 300; B: BYTE = -1;",
+                 {"\\A:\tdb\t 44,  0", "\\B:\tdb\t255,  0"}},
         DataCase{
             "Enumeration", "TYPE E = (RED, GREEN);\nCONST X: E = GREEN;", {"\\X:\tdb\t  1,  0"}},
         DataCase{"Real", "CONST R: REAL = PI;", {"\\R:\tdb\t130, 73, 15,218,162, 33"}},
@@ -124,6 +132,32 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"ExternalTypedConstant",
                  "CONST E: INTEGER; EXTERNAL;\nA: LONGINT = @E;",
                  {"\\A:\tdl\tE"}}));
+
+// A value its type can't hold is refused, wherever the typed constant puts it.
+TEST(TypedConstantTest, ValueOutOfTheTypesRangeIsErrorFortyFive) {
+  struct OutOfRange {
+    const char* declaration;
+    int error;
+  };
+  const OutOfRange cases[] = {
+      {"T: INTEGER = 70000", 45},
+      {"T: INTEGER = 65536", 45},
+      {"T: INTEGER = -32769", 45},
+      {"T: INTEGER = $7FFFFFFF", 45},
+      {"T: ARRAY[1..2] OF INTEGER = (1, 100000)", 45},
+      {"T: RECORD C: CHAR; I: INTEGER END = (C: 'A'; I: -40000)", 45},
+      // Values of other types are type errors, as before.
+      {"T: INTEGER = 1.5", 44},
+      {"T: CHAR = 65", 44},
+      {"T: LONGINT = 2.0", 44},
+  };
+  for (const OutOfRange& c : cases) {
+    EXPECT_EQ(errorSite("PROGRAM P;\nCONST " + std::string(c.declaration) + ";\nBEGIN\nEND.\n")
+                  .number,
+              c.error)
+        << c.declaration;
+  }
+}
 
 TEST(TypedConstantTest, ExternalTypedConstantHasNoData) {
   const std::vector<std::string> lines =

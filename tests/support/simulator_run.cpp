@@ -22,8 +22,20 @@ fs::path simulatorPath() {
 }  // namespace
 
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps) {
+  return compileAndRun(source, cpu, maxSteps, CompileOptions{});
+}
+
+CompileOptions withoutPeephole() {
+  CompileOptions options;
+  options.localTier = false;
+  options.blockTier = false;
+  return options;
+}
+
+std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps,
+                          const CompileOptions& options) {
   const SourceTree tree;
-  const CompileResult result = compileSource(tree, source, "T.PAS");
+  const CompileResult result = compileSource(tree, source, "T.PAS", options);
   if (!result.host.errors.empty()) {
     return "compile error " + std::to_string(result.host.errors.back().number);
   }
