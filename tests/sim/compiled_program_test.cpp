@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>  // getpid: two test runs at once keep their folders apart
 
 #include "sim_test_support.h"
 
@@ -22,7 +23,8 @@ class CompiledProgramTest : public ::testing::TestWithParam<std::tuple<CompiledC
 TEST_P(CompiledProgramTest, EmptyProgramHaltsWithStatusZero) {
   const auto& [c, cpu] = GetParam();
   fs::path folder = fs::temp_directory_path() /
-                    ("vorax_sim_compiled_" + std::string(c.name) + "_" + cpuModelName(cpu));
+                    ("vorax_sim_compiled_" + std::string(c.name) + "_" + cpuModelName(cpu) + "_" +
+                     std::to_string(getpid()));
   fs::create_directories(folder);
   fs::path source = folder / "DEMO.PAS";
   std::ofstream(source, std::ios::binary) << "{$CPU " << cpuModelName(cpu) << "}" << c.directives

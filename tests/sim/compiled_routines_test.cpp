@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>  // getpid: two test runs at once keep their folders apart
 
 #include "sim_test_support.h"
 
@@ -142,7 +143,8 @@ class CompiledRoutinesTest : public ::testing::TestWithParam<CpuModel> {};
 TEST_P(CompiledRoutinesTest, FramesComeBackBalanced) {
   const CpuModel cpu = GetParam();
   const fs::path folder =
-      fs::temp_directory_path() / ("vorax_sim_routines_" + std::string(cpuModelName(cpu)));
+      fs::temp_directory_path() / ("vorax_sim_routines_" + std::string(cpuModelName(cpu)) +
+                                   "_" + std::to_string(getpid()));
   fs::create_directories(folder);
   const fs::path source = folder / "DEMO.PAS";
   std::ofstream(source, std::ios::binary) << "{$CPU " << cpuModelName(cpu) << "}{$C-}\r\n"

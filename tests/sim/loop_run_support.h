@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>  // getpid: two test runs at once keep their folders apart
 
 #include "sim_test_support.h"
 
@@ -26,7 +27,8 @@ inline void PrintTo(const CheckedProgram& p, std::ostream* os) { *os << p.name; 
 inline ExitStatus compileAndRun(const CheckedProgram& p, CpuModel cpu, std::string& messages) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::temp_directory_path() /
-                          ("vorax_loop_run_" + std::string(p.name) + "_" + cpuModelName(cpu));
+                          ("vorax_loop_run_" + std::string(p.name) + "_" + cpuModelName(cpu) + "_" +
+                           std::to_string(getpid()));
   fs::create_directories(folder);
   const fs::path source = folder / "LOOPS.PAS";
   std::ofstream(source, std::ios::binary)
