@@ -390,9 +390,10 @@ std::optional<ExprInfo> ExpressionRules::standard(const Expr& expr,
         return refuse(why, "ABS of this type");
       }
       if (a.isWideUnsigned) return refuse(why, "ABS of a value Free Pascal holds unsigned");
-      const TypeKind kind = a.kind == TypeKind::Subrange ? TypeKind::Integer : a.kind;
-      if (a.range.low == kindLimits(kind).low) return refuse(why, "ABS of the smallest value");
-      return ExprInfo{kind, nullptr, absRange(a.range)};
+      if (a.range.low == kindLimits(a.kind).low) return refuse(why, "ABS of the smallest value");
+      // The result has the argument's type, a subrange included.
+      ExprInfo result{a.kind, a.kind == TypeKind::Subrange ? a.type : nullptr, absRange(a.range), a.isUnsigned};
+      return result;
     }
     case StandardFunction::Odd:
       if (!argumentCount(1)) break;
