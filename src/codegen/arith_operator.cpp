@@ -55,6 +55,17 @@ TypeDescriptor* operationType(Compilation& c, ExprNode& node, TypeDescriptor* ta
   return narrowerType(left, right);
 }
 
+// An AND computed in a 1- or 2-byte target only needs the mask's low bits: the bits above
+// cannot reach the target. A mask beyond the target's range (x AND 91305 into an INTEGER)
+// keeps those bits instead of being refused as a constant out of range.
+void keepLowBitsOfMask(ExprNode& mask, int size) {
+  if (!mask.isConstantOf(ConstKind::Integer) || size >= 4) return;
+  const std::int64_t bits = size == 1 ? 0xFF : 0xFFFF;
+  const std::int64_t value = mask.value.intValue;
+  if (value >= -32768 && value <= bits) return;
+  mask.value.intValue = static_cast<std::int32_t>(value & bits);
+}
+
 bool isSmallByteConstant(const ExprNode& leaf) {
   return leaf.isConstantOf(ConstKind::Integer) && leaf.value.intValue >= 0 &&
          leaf.value.intValue < 256;
@@ -144,6 +155,7 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
       // must not wrap at 256.
       type = widerType(type, narrowerType(node->type, target));
     }
+    if (op == TokenCode::And) keepLowBitsOfMask(*node->right, sizeOf(type));
     const std::string reg = generateInRegister(c, node->left, type);
     const std::string value = generateValue(c, node->right, type);
     emit(c, sized(mnemonicBase, sizeOf(type)), value, reg);

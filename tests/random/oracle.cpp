@@ -168,13 +168,13 @@ int errorNumber(const std::string& message) {
 
 bool isInternalError(int number) { return number == 99 || (number >= 900 && number <= 999); }
 
+}  // namespace
+
 std::string executableFolder() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
   return error ? std::string(".") : self.parent_path().string();
 }
-
-}  // namespace
 
 ToolPaths toolsIn(const std::string& buildFolder) {
   // The tools run in the work folder, so their paths must not be relative.
@@ -240,7 +240,9 @@ OracleReport checkProgram(const std::string& source, const OracleOptions& option
   WorkFolder folder(options.keepFolder);
   OracleReport report;
 
-  if (options.runPrograms) {
+  if (options.expectedOutput) {
+    report.expected = *options.expectedOutput;
+  } else if (options.runPrograms) {
     writeFile(folder.path() / "expect.pas", source);
     const Completed compiled =
         run(folder.path(),

@@ -5,6 +5,7 @@
 // process with a time limit, so a crash or a hang is a verdict, not the end of a hunt.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct ToolPaths {
 ToolPaths toolsBesideExecutable();
 // The given folder's vorax and vorax-sim.
 ToolPaths toolsIn(const std::string& buildFolder);
+// The folder of the running program.
+std::string executableFolder();
 // Is Free Pascal installed?
 bool freePascalAvailable(const ToolPaths& tools);
 
@@ -53,6 +56,8 @@ struct OracleOptions {
   long maxSteps = 50000000;
   int timeoutSeconds = 120;  // per tool run; generous, as the machine may be busy
   std::string keepFolder;  // when set, the files are written there and kept
+  // When set, the output every run must print; Free Pascal is not asked.
+  std::optional<std::string> expectedOutput;
 };
 
 struct OracleReport {

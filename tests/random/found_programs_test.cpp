@@ -1,0 +1,60 @@
+// Programs the random hunt found compiled wrongly, reduced to a few lines. Each runs on
+// every CPU with and without the peephole optimizer and must print what Free Pascal's
+// build of the same program prints (written here, checked by hand).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "random/oracle.h"
+
+namespace vorax::randprog {
+namespace {
+
+struct FoundProgram {
+  const char* name;
+  const char* source;
+  const char* output;
+};
+
+void PrintTo(const FoundProgram& program, std::ostream* os) { *os << program.name; }
+
+// vorax and vorax-sim: CTest names the build folder; run by hand, the test program stands
+// one folder below it.
+ToolPaths buildTools() {
+  const char* folder = std::getenv("VORAX_BINARY_DIR");
+  return folder != nullptr ? toolsIn(folder) : toolsIn(executableFolder() + "/../..");
+}
+
+class FoundPrograms : public ::testing::TestWithParam<FoundProgram> {};
+
+TEST_P(FoundPrograms, PrintWhatTheProgramSays) {
+  OracleOptions options;
+  options.tools = buildTools();
+  options.expectedOutput = GetParam().output;
+  options.maxSteps = 1000000;
+  const OracleReport report = checkProgram(GetParam().source, options);
+  EXPECT_EQ(report.verdict, Verdict::Agree) << report.summary();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hunt, FoundPrograms,
+    ::testing::Values(
+        // An AND with a constant is computed in the target's width; a mask beyond that
+        // width was refused as a constant out of range (error 45).
+        FoundProgram{"AndMaskWiderThanTarget",
+                     "PROGRAM T;\n"
+                     "VAR i, j: INTEGER; l: LONGINT; w: WORD; b: BYTE;\n"
+                     "BEGIN\n"
+                     "  j := 1000; l := 987654;\n"
+                     "  i := j AND 91305; WRITELN(i);\n"
+                     "  i := 91305 AND j; WRITELN(i);\n"
+                     "  i := l AND 91305; WRITELN(i);\n"
+                     "  b := l AND 300; WRITELN(b);\n"
+                     "  w := l AND 1048575; WRITELN(w);\n"
+                     "  i := j AND (-61441); WRITELN(i);\n"
+                     "END.\n",
+                     "168\n168\n0\n4\n4614\n1000\n"}),
+    [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vorax::randprog
