@@ -243,7 +243,12 @@ class Reducer {
       }
       Program candidate = cloneProgram(best_);
       candidate.variables[v].removed = true;
-      for (Block* block : blocksOf(candidate)) removeEssentialsOf(*block, static_cast<int>(v));
+      // Nested blocks come after the block holding them: walking backwards never visits a
+      // block freed with the statement that held it.
+      const std::vector<Block*> blocks = blocksOf(candidate);
+      for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+        removeEssentialsOf(**block, static_cast<int>(v));
+      }
       changed |= tryCandidate(std::move(candidate));
     }
     return changed;
