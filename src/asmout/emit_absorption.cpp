@@ -40,10 +40,25 @@ bool setsFlagsFromDestination(std::string_view m) {
   return false;
 }
 
+// Lines after which the overflow flag is clear, as a compare against zero leaves it.
+bool clearsOverflow(std::string_view m) {
+  static constexpr std::array<std::string_view, 9> kPrefixes = {
+      "mov.", "and.", "or.b", "or.w", "or.l", "not.", "shar", "shll", "shlr"};
+  for (std::string_view prefix : kPrefixes) {
+    if (startsWith(m, prefix)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // add.w r1,r0 / cmp.w #0,r0   =>   add.w r1,r0          (the flags already tell)
 // btst #3,r2 / cmp.w #0,r0    =>   btst #3,r2 / and.w r0,r0
 // The search for the line that set the flags passes markers, filler "nop"s, conditional
 // branches and the same compare; any other compare set flags of its own and stops it.
+// The earlier line sets sign and zero as the compare would, but not always overflow and
+// never the carry: the pipeline puts the compare back in front of a branch that reads
+// those (see keptFlags).
 bool zeroCompareUsesEarlierFlags(PeepholeWindow& w, PendingInstruction& in) {
   if (!startsWith(in.mnemonic, "cmp.") || in.source != "#0") {
     return false;
@@ -72,16 +87,13 @@ bool zeroCompareUsesEarlierFlags(PeepholeWindow& w, PendingInstruction& in) {
   if (i >= 0) {
     const WindowLine& setter = w[i];
     const std::string_view m = setter.mnemonic;
-    if (sizeLetter(m) == sizeLetter(in.mnemonic)) {
-      if (setsFlagsFromDestination(m) && setter.destination == r) {
-        return true;
-      }
-      if (startsWith(m, "mov.") && (setter.source == r || setter.destination == r)) {
-        return true;
-      }
-      if ((startsWith(m, "neg.") || startsWith(m, "not.")) && setter.source == r) {
-        return true;
-      }
+    if (sizeLetter(m) == sizeLetter(in.mnemonic) &&
+        ((setsFlagsFromDestination(m) && setter.destination == r) ||
+         (startsWith(m, "mov.") && (setter.source == r || setter.destination == r)) ||
+         ((startsWith(m, "neg.") || startsWith(m, "not.")) && setter.source == r))) {
+      in.keptFlags = clearsOverflow(m) ? KeptCompareFlags::SignZeroAndOverflow
+                                       : KeptCompareFlags::SignAndZero;
+      return true;
     }
   }
   in.mnemonic = "and." + in.mnemonic.substr(4);
@@ -237,21 +249,6 @@ bool pushFrameWordPairAsLong(PeepholeWindow& w, PendingInstruction& in) {
   return true;
 }
 
-// mov.b @(5,fp),R / extu.w R   =>   mov.w @(4,fp),R
-// A byte parameter at an odd offset is the low half of the word its caller pushed.
-bool byteParameterAsWord(PeepholeWindow& w, PendingInstruction& in) {
-  WindowLine& last = w.last();
-  std::int64_t d = 0;
-  if (last.mnemonic != "mov.b" || in.mnemonic != "extu.w" || in.source != last.destination ||
-      !parseFrameSlot(last.source, d) || last.source[2] < '0' || last.source[2] > '9' ||
-      d % 2 != 1) {
-    return false;
-  }
-  last.mnemonic = "mov.w";
-  last.source = "@(" + std::to_string(d - 1) + ",fp)";
-  return true;
-}
-
 // and.b #m,R / (lines that leave R alone) / extu.w R   =>   and.w #m,R / ...
 bool extensionIntoEarlierMask(PeepholeWindow& w, PendingInstruction& in) {
   if (in.mnemonic != "extu.w") {
@@ -280,8 +277,10 @@ struct AbsorptionTest {
   bool skippedWhileLabelPending;
 };
 
-// The order matters: the first test that absorbs ends the search.
-constexpr std::array<AbsorptionTest, 13> kAbsorptionTests = {{
+// The order matters: the first test that absorbs ends the search. A byte parameter's load
+// and extension are never merged into a word load: the caller pushes a whole word and
+// leaves whatever its high byte held.
+constexpr std::array<AbsorptionTest, 12> kAbsorptionTests = {{
     {"cancelOppositeSteps", cancelOppositeSteps, true},
     // A jump to a pending label may arrive with other flags, so the compare must stay.
     {"zeroCompareUsesEarlierFlags", zeroCompareUsesEarlierFlags, true},
@@ -294,7 +293,6 @@ constexpr std::array<AbsorptionTest, 13> kAbsorptionTests = {{
     {"doubleExtensionIntoMask", doubleExtensionIntoMask, true},
     {"pushConstantPairAsLong", pushConstantPairAsLong, true},
     {"pushFrameWordPairAsLong", pushFrameWordPairAsLong, true},
-    {"byteParameterAsWord", byteParameterAsWord, true},
     {"extensionIntoEarlierMask", extensionIntoEarlierMask, true},
 }};
 

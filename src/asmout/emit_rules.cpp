@@ -22,6 +22,16 @@ bool isConditionalBranch(std::string_view mnemonic) {
   return false;
 }
 
+bool branchReadsOnly(std::string_view mnemonic, KeptCompareFlags kept) {
+  if (mnemonic == "beq" || mnemonic == "bne" || mnemonic == "bpl" || mnemonic == "bmi") {
+    return kept != KeptCompareFlags::None;
+  }
+  if (mnemonic == "bge" || mnemonic == "blt" || mnemonic == "bgt" || mnemonic == "ble") {
+    return kept == KeptCompareFlags::SignZeroAndOverflow;
+  }
+  return false;  // the carry ("bcc", "bcs", "bhi", "bls")
+}
+
 bool isDataMnemonic(std::string_view mnemonic) {
   return mnemonic == "db" || mnemonic == "dw" || mnemonic == "dl";
 }

@@ -7,17 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "asmout/pending_instruction.h"
+
 namespace vorax {
 
 class PeepholeWindow;
 struct WindowLine;
 
-// An instruction on its way into the window.
-struct PendingInstruction {
-  std::string mnemonic;
-  std::string source;
-  std::string destination;
-};
+// Whether conditional branch `mnemonic` reads nothing but flags in `kept`.
+[[nodiscard]] bool branchReadsOnly(std::string_view mnemonic, KeptCompareFlags kept);
 
 // The rewrites that look at the instruction alone, or at it and the newest lines. The
 // call bookkeeping of "bsr" and the label-use count are the pipeline's own business.

@@ -48,10 +48,41 @@ void Emitter::emitInstruction(std::string_view mnemonic, std::string_view source
   }
   const bool labelPending = !pendingLabel_.empty();
   rewriteSingleInstruction(window_, instruction, labelPending);
+  restoreDroppedCompare(instruction, labelPending);
   if (absorbIntoWindow(window_, instruction, labelPending)) {
+    if (instruction.keptFlags != KeptCompareFlags::None) {
+      droppedCompare_ = std::move(instruction);
+    }
     return;
   }
   append(std::move(instruction));
+}
+
+void Emitter::restoreDroppedCompare(const PendingInstruction& instruction, bool labelPending) {
+  if (!droppedCompare_) {
+    return;
+  }
+  // A marker between the compare and its branch changes no flags.
+  if (instruction.mnemonic == "bcx" && labelFillerPending_) {
+    return;
+  }
+  PendingInstruction compare = *std::exchange(droppedCompare_, std::nullopt);
+  if (!isConditionalBranch(instruction.mnemonic)) {
+    return;
+  }
+  if (branchReadsOnly(instruction.mnemonic, compare.keptFlags)) {
+    if (!labelPending) {
+      droppedCompare_ = std::move(compare);  // a further branch may read the same flags
+    }
+    return;
+  }
+  // The compare goes in front of the branch's label: it belongs to the path falling in.
+  std::string label = std::exchange(pendingLabel_, std::string());
+  const bool filler = std::exchange(labelFillerPending_, false);
+  compare.keptFlags = KeptCompareFlags::None;
+  append(std::move(compare));
+  pendingLabel_ = std::move(label);
+  labelFillerPending_ = filler;
 }
 
 void Emitter::append(PendingInstruction instruction) {

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "asmout/pending_instruction.h"
 #include "asmout/peephole_window.h"
 
 namespace vorax {
@@ -69,6 +71,9 @@ class Emitter {
 
  private:
   void append(PendingInstruction instruction);
+  // Appends the compare against zero that absorption dropped when `instruction` is a
+  // branch reading flags the earlier line did not set as the compare would.
+  void restoreDroppedCompare(const PendingInstruction& instruction, bool labelPending);
   void startNewLabelSpace();
   void writeHeldRawLines();
 
@@ -80,6 +85,9 @@ class Emitter {
   std::vector<std::string> heldRawLines_;
   bool callEmitted_ = false;
   bool labelFillerPending_ = false;  // the instruction being emitted is a label filler
+  // The compare against zero absorption dropped last, until an instruction other than a
+  // conditional branch or a marker follows it.
+  std::optional<PendingInstruction> droppedCompare_;
   int localLabelCounter_ = 2;
   std::int64_t emittedLines_ = 0;
   std::int64_t labelFillerNops_ = 0;

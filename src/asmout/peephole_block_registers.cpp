@@ -68,10 +68,10 @@ bool forwardSlotValue(PeepholeWindow& w, int a, std::string_view mnemonic, std::
 bool isForwardableSlot(std::string_view operand) { return frameSlotOffset(operand).has_value(); }
 
 // Line `store` writes memory that certainly does not overlap what `load` reads.
-bool storesElsewhere(const WindowLine& load, const WindowLine& store) {
+bool storesElsewhere(const WindowLine& load, const WindowLine& store, const SharedPlaces& shared) {
   const int size = std::max(operationSize(load.mnemonic), operationSize(store.mnemonic));
   return isFixedMemory(load.source) && isFixedMemory(store.destination) &&
-         disjointMemory(load.source, store.destination, size == 0 ? 4 : size);
+         disjointMemory(load.source, store.destination, size == 0 ? 4 : size, shared);
 }
 
 }  // namespace
@@ -151,8 +151,8 @@ bool repeatedClear(RuleContext& context, int a) {
 // mov.X S,R / ... / mov.X S,R   =>   mov.X S,R / ...
 // The second load finds R holding S already: nothing between is a branch target, calls,
 // jumps away, changes R, S or the register S is addressed through, or, when S is memory,
-// stores where S might lie (a store to another symbol or a frame slot elsewhere is fine;
-// one through a register may reach S). Its flags must not be read. Ports and stepping
+// stores where S might lie (a store to another place of its own or a frame slot elsewhere
+// is fine; one through a register, or to a shared place, may reach S). Its flags must not be read. Ports and stepping
 // operands are read each time.
 bool repeatedLoad(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
@@ -185,7 +185,7 @@ bool repeatedLoad(RuleContext& context, int a) {
         (isRegisterOperand(load.source) && changesRegister(next, load.source)) ||
         writesOperand(next, load.source) || (!base.empty() && changesRegister(next, base)) ||
         (memorySource && !next.destination.empty() && !isRegisterOperand(next.destination) &&
-         next.destination != "@-sp" && !storesElsewhere(load, next))) {
+         next.destination != "@-sp" && !storesElsewhere(load, next, context.shared()))) {
       break;
     }
   }

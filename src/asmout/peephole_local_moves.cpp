@@ -31,7 +31,8 @@ bool hasAutoModifyingOperand(const WindowLine& line) {
 // Whether reading operand `source` may read some of the `size` bytes at fixed place
 // `place`: a read through a register may point anywhere; a fixed place unless it is
 // certainly elsewhere.
-bool mayReadPlace(std::string_view source, std::string_view place, int size) {
+bool mayReadPlace(std::string_view source, std::string_view place, int size,
+                  const SharedPlaces& shared) {
   switch (operandKind(source)) {
     case OperandKind::Indirect:
     case OperandKind::Indexed:
@@ -40,7 +41,7 @@ bool mayReadPlace(std::string_view source, std::string_view place, int size) {
     case OperandKind::Plain:
     case OperandKind::FrameSlot:
       return !source.empty() && !isRegisterOperand(source) &&
-             !(isFixedMemory(source) && disjointMemory(source, place, size));
+             !(isFixedMemory(source) && disjointMemory(source, place, size, shared));
     default:
       return false;
   }
@@ -91,8 +92,8 @@ RuleResult reverseMove(RuleContext& context, int a) {
     // A store elsewhere may still reach the place a's memory operand names (through a
     // pointer, or an overlapping slot).
     const int size = std::max(operationSize(m), operationSize(line.mnemonic));
-    if (storeMayReach(written, line.source, size) ||
-        storeMayReach(written, line.destination, size)) {
+    if (storeMayReach(written, line.source, size, context.shared()) ||
+        storeMayReach(written, line.destination, size, context.shared())) {
       break;
     }
   }
@@ -226,7 +227,8 @@ RuleResult repeatedStore(RuleContext& context, int a) {
     }
     if (!earlier.label.empty() || isBranch(earlier.mnemonic) || equals(earlier.mnemonic, "bsr") ||
         earlier.source == line.destination || isOpaque(earlier.mnemonic) ||
-        mayReadPlace(earlier.source, line.destination, operationSize(line.mnemonic))) {
+        mayReadPlace(earlier.source, line.destination, operationSize(line.mnemonic),
+                     context.shared())) {
       return kNo;
     }
   }
@@ -382,9 +384,10 @@ RuleResult sixLineExchange(RuleContext& context, int a) {
   const std::string_view t = l1.destination;
   const std::string_view y = l2.source;
   const int size = operationSize(mnemonic);
+  const SharedPlaces& shared = context.shared();
   if (!isWorkRegister(reg) || l1.source != reg || l2.destination != reg || !isFixedMemory(x) ||
-      !isFixedMemory(t) || !isFixedMemory(y) || !disjointMemory(x, t, size) ||
-      !disjointMemory(x, y, size) || !disjointMemory(t, y, size)) {
+      !isFixedMemory(t) || !isFixedMemory(y) || !disjointMemory(x, t, size, shared) ||
+      !disjointMemory(x, y, size, shared) || !disjointMemory(t, y, size, shared)) {
     return kNo;
   }
   const std::string_view scratch = borrowScratchRegister(context);

@@ -176,6 +176,7 @@ PeepholeOptimizer::PeepholeOptimizer(Compilation& compilation)
                                                                 : &ownStatistics_) {
   context_.nextLabelNumber = [this] { return compilation_.emitter.newLabelNumber(); };
   context_.freeWorkRegister = [this](int number) { return workRegisterFree(number); };
+  context_.sharedPlaces = &sharedPlaces_;
 }
 
 // Free for a borrowing rule: not in use or locked, no WITH base, not named by the record of

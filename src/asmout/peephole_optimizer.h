@@ -39,6 +39,9 @@ class PeepholeOptimizer {
   void setFreeWorkRegisterQuery(std::function<bool(int)> isFree);
   // Where new local label numbers come from (by default the emit pipeline's counter).
   void setLabelNumberSource(std::function<int()> next);
+  // The places that may share their address with others; the declarations add to them.
+  SharedPlaces& sharedPlaces() { return sharedPlaces_; }
+  [[nodiscard]] const SharedPlaces& sharedPlaces() const { return sharedPlaces_; }
 
   // The register-move pass at every position from `first` to the newest line but one: a
   // FOR statement tidies its own loop with it before it looks for free registers.
@@ -63,6 +66,7 @@ class PeepholeOptimizer {
   [[nodiscard]] bool workRegisterFree(int number) const;
 
   Compilation& compilation_;
+  SharedPlaces sharedPlaces_;
   peephole::RuleContext context_;
   RuleStatistics ownStatistics_;
   RuleStatistics* statistics_;

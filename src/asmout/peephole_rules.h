@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "asmout/peephole_window.h"
+#include "asmout/shared_places.h"
 
 namespace vorax::peephole {
 
@@ -29,6 +30,11 @@ class RuleContext {
   std::function<bool(int)> freeWorkRegister;
   // Hands out the next local label number. Unset: numbers above every one in the window.
   std::function<int()> nextLabelNumber;
+  // The places that may lie at another place's address. Unset: none.
+  const SharedPlaces* sharedPlaces = nullptr;
+  [[nodiscard]] const SharedPlaces& shared() const {
+    return sharedPlaces != nullptr ? *sharedPlaces : kNoSharedPlaces;
+  }
 
   // A fresh local label "$n" that no window line carries or names.
   std::string newLocalLabel();
@@ -38,6 +44,7 @@ class RuleContext {
   std::vector<char> visited;
 
  private:
+  static inline const SharedPlaces kNoSharedPlaces{};
   PeepholeWindow* window_ = nullptr;
 };
 

@@ -253,7 +253,25 @@ bool namesLabel(std::string_view text, std::string_view label) {
   return false;
 }
 
-bool disjointMemory(std::string_view p, std::string_view q, int size) {
+namespace {
+
+// A symbol operand split into its symbol and a decimal displacement ("X+4" is X and 4).
+struct SymbolPlace {
+  std::string_view symbol;
+  std::optional<std::int64_t> displacement;  // empty when the rest is not a plain number
+};
+
+SymbolPlace symbolPlace(std::string_view operand) {
+  const std::size_t sign = operand.find_first_of("+-", 1);
+  if (sign == std::string_view::npos) {
+    return {operand, 0};
+  }
+  return {operand.substr(0, sign), parseDecimal(operand.substr(sign))};
+}
+
+}  // namespace
+
+bool disjointMemory(std::string_view p, std::string_view q, int size, const SharedPlaces& shared) {
   if (p == q) {
     return false;
   }
@@ -264,10 +282,19 @@ bool disjointMemory(std::string_view p, std::string_view q, int size) {
     return distance >= size;
   }
   if (slotP || slotQ) {
-    return true;  // a frame slot and a fixed address
+    return !shared.contains(symbolPlace(slotP ? q : p).symbol);
   }
-  // Two fixed addresses: "X" and "X+2" may overlap; different symbols do not.
-  return !startsWith(p, q) && !startsWith(q, p);
+  const SymbolPlace placeP = symbolPlace(p);
+  const SymbolPlace placeQ = symbolPlace(q);
+  if (placeP.symbol == placeQ.symbol) {
+    if (!placeP.displacement || !placeQ.displacement) {
+      return false;
+    }
+    const std::int64_t a = *placeP.displacement;
+    const std::int64_t b = *placeQ.displacement;
+    return (a > b ? a - b : b - a) >= size;
+  }
+  return !shared.contains(placeP.symbol) && !shared.contains(placeQ.symbol);
 }
 
 bool isFixedMemory(std::string_view operand) {
@@ -283,7 +310,8 @@ bool isMemoryOperand(std::string_view operand) {
          operand != "sp";
 }
 
-bool storeMayReach(std::string_view store, std::string_view place, int size) {
+bool storeMayReach(std::string_view store, std::string_view place, int size,
+                   const SharedPlaces& shared) {
   if (!isMemoryOperand(store) || !isMemoryOperand(place)) {
     return false;
   }
@@ -292,7 +320,7 @@ bool storeMayReach(std::string_view store, std::string_view place, int size) {
       return false;
     }
     if (isFixedMemory(store)) {
-      return !disjointMemory(store, place, size);
+      return !disjointMemory(store, place, size, shared);
     }
   }
   return true;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "asmout/peephole_window.h"
+#include "asmout/shared_places.h"
 
 namespace vorax::peephole {
 
@@ -102,14 +103,17 @@ bool namesLabel(std::string_view text, std::string_view label);
 // A place at a fixed address: a symbol or a frame slot, not a port register.
 bool isFixedMemory(std::string_view operand);
 // Whether memory operands p and q of `size` bytes certainly do not overlap: two frame
-// slots far enough apart, a frame slot and a symbol, or two different symbols.
-bool disjointMemory(std::string_view p, std::string_view q, int size);
+// slots far enough apart, one symbol at displacements far enough apart, or two places of
+// their own (different symbols, a symbol and a frame slot). A shared place (ABSOLUTE,
+// EXTERNAL) may overlap any place with an address.
+bool disjointMemory(std::string_view p, std::string_view q, int size, const SharedPlaces& shared);
 // A memory operand (not an immediate, a register or empty).
 bool isMemoryOperand(std::string_view operand);
 // Whether a store to memory operand `store` may change some of the `size` bytes that
 // memory operand `place` names. A push goes below every fixed place; a store through a
 // register may reach anything.
-bool storeMayReach(std::string_view store, std::string_view place, int size);
+bool storeMayReach(std::string_view store, std::string_view place, int size,
+                   const SharedPlaces& shared);
 
 bool isLocalLabel(std::string_view label);   // "$n"
 bool isMarkerLabel(std::string_view label);  // "@n" or "#n"

@@ -127,6 +127,22 @@ std::string unusedRegister(Compilation& c, int first, int last) {
   return {};
 }
 
+// Whether a line from `first` to `last` reads `reg` before setting it. The clear in front
+// of the pushed zero may serve later lines too: the optimizer drops a second clear of a
+// register that still holds zero.
+bool readBeforeSet(const PeepholeWindow& window, int first, int last, std::string_view reg) {
+  for (int i = first; i <= last; ++i) {
+    const WindowLine& line = window[i];
+    if (peephole::clearsRegister(line, reg)) {
+      return false;
+    }
+    if (peephole::mentions(line, reg)) {
+      return !(peephole::setsRegister(line, reg) && !peephole::contains(line.source, reg));
+    }
+  }
+  return false;
+}
+
 // The value 0 pushed at `pushLine` (after "xor.w Z,Z") and overwritten by 1 at the end
 // ("mov.w #1,R" / "mov.w R,@sp"): when no call came in between and a register K is left
 // untouched by the condition's code, K carries the value instead ("xor.w K,K" ...
@@ -159,6 +175,13 @@ std::string keepValueInRegister(Compilation& c, int pushLine, std::string_view z
     window.removeLineKeepingAttached(last - 1);
   } else {
     window.deleteLine(last - 1);
+  }
+  if (readBeforeSet(window, pushLine + 1, last - 2, zero)) {
+    // Later lines still count on the first register's zero: it stays, and K gets its own.
+    window[pushLine].mnemonic = "xor.w";
+    window.setSource(pushLine, reg);
+    window[pushLine].destination = reg;
+    return reg;
   }
   window.removeLineKeepingAttached(pushLine);
   window.setSource(pushLine - 1, reg);

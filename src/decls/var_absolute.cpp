@@ -97,13 +97,15 @@ std::string fixedLabel(Compilation& c, SymbolEntry& variable) {
   return variable.name;
 }
 
-// The variable becomes a symbol of its own equated to `value`.
+// The variable becomes a symbol of its own equated to `value`: an address that may be
+// another variable's, so the optimizer never takes it for a place of its own.
 void equateVariable(Compilation& c, SymbolEntry& variable, const std::string& value) {
   variable.kind = IdentKind::FixedVariable;
   const std::string label = fixedLabel(c, variable);
   if (label != variable.name) {
     variable.assemblerLabel = label;
   }
+  c.optimizer.sharedPlaces().add(label);
   c.emitter.emitRawLine(equateLine(label, value));
 }
 

@@ -113,6 +113,8 @@ void makeExternal(Compilation& c, VarGroup& group, AllocationMode mode, std::int
     variable.isVarParameter = false;
     variable.level = 0;
     variable.offset = 0;
+    // Another file places it, perhaps where another variable lies.
+    c.optimizer.sharedPlaces().add(variable.name);
   }
   // A stack variable of odd size above 1 took its size plus at most one byte of alignment
   // but gives back its size rounded up to even; on an odd counter that is one byte more

@@ -90,7 +90,8 @@ bool mentionsRegister(const PeepholeWindow& w, LineRange lines, std::string_view
 
 // The line `moved` can run before the code `lines` instead of after it as far as memory
 // goes: neither stores where the other reads or stores.
-bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRange lines) {
+bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRange lines,
+                       const SharedPlaces& shared) {
   for (int i = lines.begin; i < lines.end; ++i) {
     const WindowLine& other = w[i];
     // Places of different sizes overlap when they lie closer than the larger size; a
@@ -99,12 +100,12 @@ bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRan
     const int otherSize = peephole::operationSize(other.mnemonic);
     const int size = movedSize == 0 || otherSize == 0 ? 4 : std::max(movedSize, otherSize);
     for (const std::string* place : {&other.source, &other.destination}) {
-      if (storeMayReach(moved.destination, *place, size)) {
+      if (storeMayReach(moved.destination, *place, size, shared)) {
         return false;
       }
     }
     for (const std::string* place : {&moved.source, &moved.destination}) {
-      if (storeMayReach(other.destination, *place, size)) {
+      if (storeMayReach(other.destination, *place, size, shared)) {
         return false;
       }
     }
@@ -114,7 +115,8 @@ bool memoryIndependent(const PeepholeWindow& w, const WindowLine& moved, LineRan
 
 // The line `moved` can run before the code `later` as well as after it: neither changes
 // a register or a memory place the other names. Nothing is renamed there.
-bool independentOfLaterCode(const PeepholeWindow& w, const WindowLine& moved, LineRange later) {
+bool independentOfLaterCode(const PeepholeWindow& w, const WindowLine& moved, LineRange later,
+                            const SharedPlaces& shared) {
   for (int i = later.begin; i < later.end; ++i) {
     for (std::string_view reg : kRegisters) {
       if ((changesRegister(moved, reg) && mentions(w[i], reg)) ||
@@ -123,7 +125,7 @@ bool independentOfLaterCode(const PeepholeWindow& w, const WindowLine& moved, Li
       }
     }
   }
-  return memoryIndependent(w, moved, later);
+  return memoryIndependent(w, moved, later, shared);
 }
 
 // The moved lines and the condition code must not share a register. Where they would, the
@@ -138,7 +140,7 @@ class RegisterRenaming {
   // Adds line `line` to the moved run; false when it cannot go before the condition.
   bool accept(int line) {
     const WindowLine& moved = w_[line];
-    if (!memoryIndependent(w_, moved, condition_)) {
+    if (!memoryIndependent(w_, moved, condition_, c_.optimizer.sharedPlaces())) {
       return false;
     }
     for (std::string_view reg : kRegisters) {
@@ -327,7 +329,8 @@ bool dropLoadAlreadyDone(Compilation& c, LineRange condition, const std::vector<
       break;
     }
     if (!line.label.empty() || changesRegister(line, load.destination) ||
-        storeMayReach(line.destination, load.source, size == 0 ? 4 : size)) {
+        storeMayReach(line.destination, load.source, size == 0 ? 4 : size,
+                      c.optimizer.sharedPlaces())) {
       return false;
     }
     for (std::string_view reg : kRegisters) {
@@ -393,7 +396,8 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
       common = next[a] < arms[a].end && isPlainInstruction(w[next[a]]) &&
                sameInstruction(w[next[a]], w[next[0]]);
     }
-    if (!common || !independentOfLaterCode(w, w[next[0]], laterCode) || !renaming.accept(next[0])) {
+    if (!common || !independentOfLaterCode(w, w[next[0]], laterCode, c.optimizer.sharedPlaces()) ||
+        !renaming.accept(next[0])) {
       break;
     }
     for (std::size_t a = 0; a < arms.size(); ++a) {
@@ -456,7 +460,7 @@ int reuseConditionLoadsInElse(Compilation& c, LineRange condition, int elseStart
           kept = false;
         }
       }
-      kept = kept && !storeMayReach(later.destination, load.source, 4);
+      kept = kept && !storeMayReach(later.destination, load.source, 4, c.optimizer.sharedPlaces());
     }
     if (!kept) {
       break;

@@ -41,7 +41,8 @@ bool heldByGenerators(const RegisterPool& pool, std::string_view reg) {
 // Every line of [first, newest] that names the variable can take a register instead: it
 // reads or writes the whole variable with the variable's own size, and no other operand
 // reaches into the variable's bytes.
-bool variableReplaceable(const PeepholeWindow& w, int first, const ForLoopLines& loop) {
+bool variableReplaceable(const PeepholeWindow& w, int first, const ForLoopLines& loop,
+                         const SharedPlaces& shared) {
   const int size = loop.suffix == ".b" ? 1 : loop.suffix == ".w" ? 2 : 4;
   for (int i = first; i < w.count(); ++i) {
     const WindowLine& line = w[i];
@@ -51,7 +52,7 @@ bool variableReplaceable(const PeepholeWindow& w, int first, const ForLoopLines&
           return false;
         }
       } else if (stmtpass::isFrameOperand(*operand) &&
-                 !peephole::disjointMemory(*operand, loop.variable, size)) {
+                 !peephole::disjointMemory(*operand, loop.variable, size, shared)) {
         return false;
       }
     }
@@ -153,7 +154,7 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
       init = i;
     }
   }
-  if (init < 0 || callsBetween(c, init, w.count() - 1) || !variableReplaceable(w, init + 1, loop)) {
+  if (init < 0 || callsBetween(c, init, w.count() - 1) || !variableReplaceable(w, init + 1, loop, c.optimizer.sharedPlaces())) {
     return false;
   }
   const std::optional<StepLines> step = findStep(w, loop.bodyEnd, loop.variable, loop.suffix);

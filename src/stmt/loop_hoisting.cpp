@@ -37,7 +37,8 @@ bool flagsUnused(const PeepholeWindow& w, int i) {
 
 // The loop keeps the candidate's register and source as they are on every round: no
 // other line writes the register, and no line stores where the source lies.
-bool invariantInLoop(const PeepholeWindow& w, int loopStart, int candidate) {
+bool invariantInLoop(const PeepholeWindow& w, int loopStart, int candidate,
+                     const SharedPlaces& shared) {
   const WindowLine& line = w[candidate];
   const int size = peephole::operationSize(line.mnemonic);
   for (int i = loopStart; i < w.count(); ++i) {
@@ -48,7 +49,7 @@ bool invariantInLoop(const PeepholeWindow& w, int loopStart, int candidate) {
       return false;
     }
     if (stmtpass::isFrameOperand(line.source) &&
-        storeMayReach(w[i].destination, line.source, size == 0 ? 4 : size)) {
+        storeMayReach(w[i].destination, line.source, size == 0 ? 4 : size, shared)) {
       return false;
     }
   }
@@ -109,7 +110,7 @@ int hoistLoopInvariants(Compilation& c, int loopStart) {
       const WindowLine& line = w[i];
       // A labelled line is a branch target: its label must stay where it is.
       if (!line.label.empty() || !isCandidateForm(line) || !flagsUnused(w, i) ||
-          !invariantInLoop(w, loopStart, i)) {
+          !invariantInLoop(w, loopStart, i, c.optimizer.sharedPlaces())) {
         continue;
       }
       // The loop's first line keeps its label: the hoisted line goes in front of it and

@@ -23,21 +23,22 @@ bool isSlotStore(const WindowLine& line) {
 }
 
 // The line leaves the stored register and the slot as they were.
-bool keepsStore(const WindowLine& line, const WindowLine& store) {
+bool keepsStore(const WindowLine& line, const WindowLine& store, const SharedPlaces& shared) {
   const int size = peephole::operationSize(store.mnemonic);
   return !isOpaque(line.mnemonic) && !changesRegister(line, store.source) &&
-         !storeMayReach(line.destination, store.destination, size == 0 ? 4 : size);
+         !storeMayReach(line.destination, store.destination, size == 0 ? 4 : size, shared);
 }
 
 // The newest line before `before` that stores into the slot of `store` is identical to
 // it, and every line from there on reaches `before` in a straight line.
-bool storedBefore(const PeepholeWindow& w, int before, const WindowLine& store) {
+bool storedBefore(const PeepholeWindow& w, int before, const WindowLine& store,
+                  const SharedPlaces& shared) {
   for (int i = before - 1; i >= 0; --i) {
     const WindowLine& line = w[i];
     if (sameInstruction(line, store)) {
       return true;
     }
-    if (!line.label.empty() || !keepsStore(line, store)) {
+    if (!line.label.empty() || !keepsStore(line, store, shared)) {
       return false;
     }
   }
@@ -48,6 +49,7 @@ bool storedBefore(const PeepholeWindow& w, int before, const WindowLine& store) 
 
 int dropRepeatedStores(Compilation& c, LineRange range) {
   PeepholeWindow& w = c.emitter.window();
+  const SharedPlaces& shared = c.optimizer.sharedPlaces();
   int dropped = 0;
   // Code that another way leads into knows nothing of the stores before it.
   if (range.begin >= range.end || !w[range.begin].label.empty()) {
@@ -64,9 +66,9 @@ int dropRepeatedStores(Compilation& c, LineRange range) {
     }
     bool straight = true;
     for (int k = range.begin; k < i && straight; ++k) {
-      straight = keepsStore(w[k], line);
+      straight = keepsStore(w[k], line, shared);
     }
-    if (straight && storedBefore(w, range.begin, line) &&
+    if (straight && storedBefore(w, range.begin, line, shared) &&
         stmtpass::flagsUnreadFrom(w, i + 1, range.end, peephole::flagsSetBy(line.mnemonic))) {
       w.deleteLine(i);
       ++dropped;

@@ -236,7 +236,10 @@ const RewriteCase kAbsorptionCases[] = {
      {"mov.w @(8,fp),r1", "mov.w r1,@-sp", "mov.w @(4,fp),r0", "mov.w r0,@-sp"},
      {"\tmov.w\t@(8,fp),r1", "\tmov.w\tr1,@-sp", "\tmov.w\t@(4,fp),r0", "\tmov.w\tr0,@-sp"}},
 
-    {"OddByteParameterLoadsItsWord", {"mov.b @(5,fp),r0", "extu.w r0"}, {"\tmov.w\t@(4,fp),r0"}},
+    // The caller pushes a whole word for a byte parameter and need not clear its high byte.
+    {"OddByteParameterKeepsItsExtension",
+     {"mov.b @(5,fp),r0", "extu.w r0"},
+     {"\tmov.b\t@(5,fp),r0", "\textu.w\tr0"}},
     {"EvenByteParameterStays",
      {"mov.b @(4,fp),r0", "extu.w r0"},
      {"\tmov.b\t@(4,fp),r0", "\textu.w\tr0"}},

@@ -27,7 +27,15 @@ struct RuleCase {
   bool cpu2000 = false;
   bool registersFree = true;   // the code generators hold no work register
   bool withSlotsUsed = false;  // the routine stored into its WITH slots
+  // Names that may lie at another place's address (ABSOLUTE, EXTERNAL variables).
+  std::vector<std::string> sharedPlaces = {};
 };
+
+// The case with `names` declared as places that may share their address.
+inline RuleCase sharing(std::vector<std::string> names, RuleCase c) {
+  c.sharedPlaces = std::move(names);
+  return c;
+}
 
 inline std::ostream& operator<<(std::ostream& stream, const RuleCase& c) {
   return stream << c.name;
@@ -56,6 +64,9 @@ class PeepholeFixture {
     compilation_.directives.settings().cpu2000 = c.cpu2000;
     compilation_.directives.settings().cpu300H = !c.cpu2000;
     compilation_.optimizer.setWithSlotsUsed(c.withSlotsUsed);
+    for (const std::string& name : c.sharedPlaces) {
+      compilation_.optimizer.sharedPlaces().add(name);
+    }
     loadWindow(window_, c.in);
   }
 

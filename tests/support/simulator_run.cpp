@@ -57,4 +57,19 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
   return text.str();
 }
 
+std::vector<std::string> runsThatDiffer(const std::string& program, const std::string& expected,
+                                        long maxSteps) {
+  std::vector<std::string> differing;
+  for (const char* cpu : {"300H", "300L", "2000"}) {
+    for (const bool optimize : {true, false}) {
+      const std::string output = compileAndRun("{$CPU " + std::string(cpu) + "}\n" + program, cpu,
+                                               maxSteps, optimize ? CompileOptions{} : withoutPeephole());
+      if (output != expected) {
+        differing.push_back(std::string(cpu) + (optimize ? "" : " --no-peephole") + ": " + output);
+      }
+    }
+  }
+  return differing;
+}
+
 }  // namespace vorax::testing

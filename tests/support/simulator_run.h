@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "driver/compile_options.h"
 
@@ -17,5 +18,11 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
 
 // Options that write the code as the generators emitted it, like --no-peephole.
 CompileOptions withoutPeephole();
+
+// One program run on every CPU, with the optimizer on and off: what each of the six runs
+// printed when it differs from `expected` ("2000 --no-peephole: ..."), empty when all agree.
+// `program` is the source after the CPU directive, which is put in front of it per run.
+std::vector<std::string> runsThatDiffer(const std::string& program, const std::string& expected,
+                                        long maxSteps = 2000000);
 
 }  // namespace vorax::testing
