@@ -207,6 +207,9 @@ void materialise(Compilation& c, ExprPtr& node) {
   std::string result = keepValueInRegister(c, pushLine, zero, one);
   c.registers.releaseRegister(one);
   placeLabelIfUsed(c, true, falseLabel);
+  // The jumps already honoured a complement the tree kept (NOT (x IN s)): the value
+  // computed is the node's whole value.
+  node->unaryFlags &= static_cast<std::uint8_t>(~kComplementFlag);
   if (result.empty()) {
     result = c.registers.allocateRegister();
     emit(c, "mov.w", "@sp+", result);

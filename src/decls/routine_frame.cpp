@@ -211,11 +211,12 @@ std::optional<std::int32_t> resultSlotSize(const TypeDescriptor* type) {
 }
 
 void emitEntryCode(Compilation& c, SymbolEntry& routine, std::int32_t localOffset) {
-  // Defining a global label writes out the previous routine, whose frame passes still
-  // read its own WITH-slot mark; the mark is cleared for this body only afterwards.
+  // The first line under the routine's global label writes out the previous routine, whose
+  // frame passes still read its own WITH-slot mark; the label alone only waits for that
+  // line, so the mark is cleared for this body once the frame's first lines are in.
   c.emitter.defineLabel(true, routineBodyLabel(routine));
-  c.optimizer.setWithSlotsUsed(false);
   buildFrame(c, routine);
+  c.optimizer.setWithSlotsUsed(false);
   routine.routineState = RoutineState::Ordinary;
 
   // The locals end at b (the counter rounded down to even); the temporaries follow, so
