@@ -7,6 +7,9 @@ std::set<Feature> fixedSetDisabledFeatures() {
       // Subranges go wrong in many conversions (internal error 929, values widened with
       // garbage in their upper half) until those are repaired.
       Feature::Subranges,
+      // A WITH body in a routine loses its record's address when anything in it calls
+      // (a runtime routine included): the routine's reservation forgets the WITH slots.
+      Feature::With,
       Feature::NotInValue,
       Feature::ForTypeEdges,
       Feature::WordIntegerCompare,

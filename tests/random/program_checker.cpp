@@ -34,6 +34,16 @@ constexpr int64_t kMostLoopRounds = 12;
 
 }  // namespace
 
+bool readsVariables(const Expr& expr) {
+  if (expr.kind == ExprKind::Designator || expr.kind == ExprKind::Call) return true;
+  if (expr.kind == ExprKind::Standard &&
+      (expr.standard == StandardFunction::Copy || expr.standard == StandardFunction::Pos)) {
+    return true;
+  }
+  return std::any_of(expr.operands.begin(), expr.operands.end(),
+                     [](const ExprPtr& operand) { return readsVariables(*operand); });
+}
+
 bool isSingleOperand(const Expr& expr) {
   switch (expr.kind) {
     case ExprKind::Unary:
@@ -452,7 +462,9 @@ bool ProgramChecker::checkCase(const Stmt& stmt, Scope& scope, Cost& cost, std::
     default: return fail(why, "CASE selector type");
   }
   if (selector->isUnsigned) labelLimits.low = std::max<int64_t>(labelLimits.low, 0);
-  if (isFoldable(*stmt.value)) return fail(why, "constant CASE selector");
+  // A selector without variables is a constant when generated (a cast of a constant
+  // included), which CASE refuses.
+  if (!readsVariables(*stmt.value)) return fail(why, "constant CASE selector");
   const TypeKind labelKind = selector->kind == TypeKind::Char || selector->kind == TypeKind::Enum
                                  ? selector->kind
                                  : TypeKind::Integer;

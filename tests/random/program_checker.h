@@ -94,5 +94,7 @@ class ProgramChecker {
 
 // A single operand: the only form enumeration, pointer and structured stores take.
 bool isSingleOperand(const Expr& expr);
+// Does the expression read a variable or call a routine?
+bool readsVariables(const Expr& expr);
 
 }  // namespace vorax::randprog

@@ -69,42 +69,31 @@ std::vector<ExprPtr*> exprsOf(Program& program) {
   return exprs;
 }
 
-bool mentions(const Expr& expr, int variable);
-
-bool designatorMentions(const Designator& designator, int variable) {
-  if (designator.variable == variable) return true;
-  for (const Selector& selector : designator.selectors) {
-    for (const ExprPtr& index : selector.indexes) {
-      if (mentions(*index, variable)) return true;
+// Is the statement one of the variable's own essential statements: a first value (or
+// NEW) stored into it, or the final output of its value?
+bool belongsTo(const Stmt& stmt, int variable) {
+  if (!stmt.essential) return false;
+  if (stmt.target.variable == variable) return true;
+  auto writesVariable = [&](const Expr& expr) {
+    const Expr* value = &expr;
+    // Enumerations and subranges are written through a cast or a sum.
+    while ((value->kind == ExprKind::Cast || value->kind == ExprKind::Binary) && !value->operands.empty()) {
+      value = value->operands[0].get();
     }
-  }
-  return false;
-}
-
-bool mentions(const Expr& expr, int variable) {
-  if (expr.kind == ExprKind::Designator && designatorMentions(expr.designator, variable)) return true;
-  return std::any_of(expr.operands.begin(), expr.operands.end(),
-                     [&](const ExprPtr& operand) { return mentions(*operand, variable); });
-}
-
-bool statementMentions(const Stmt& stmt, int variable) {
-  if (designatorMentions(stmt.target, variable)) return true;
-  for (const ExprPtr* expr : {&stmt.value, &stmt.from, &stmt.to}) {
-    if (*expr && mentions(**expr, variable)) return true;
-  }
+    return value->kind == ExprKind::Designator && value->designator.variable == variable;
+  };
+  if (stmt.kind == StmtKind::WriteBool) return writesVariable(*stmt.value);
   for (const WriteItem& item : stmt.items) {
-    if (mentions(*item.value, variable)) return true;
+    if (writesVariable(*item.value)) return true;
   }
   return false;
 }
 
-// Removes the essential statements (first values, final output) that belong to the
-// variable; the other statements that use it must have gone already.
+// Removes the variable's essential statements. The first values of other variables that
+// read it stay, so the checker refuses the candidate then.
 void removeEssentialsOf(Block& block, int variable) {
   block.erase(std::remove_if(block.begin(), block.end(),
-                             [&](const StmtPtr& stmt) {
-                               return stmt->essential && statementMentions(*stmt, variable);
-                             }),
+                             [&](const StmtPtr& stmt) { return belongsTo(*stmt, variable); }),
               block.end());
 }
 
