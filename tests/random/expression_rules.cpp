@@ -128,8 +128,28 @@ bool isFoldable(const Expr& expr) {
       break;
     default: break;
   }
+  // XOR of two integers is not folded here.
+  if (expr.kind == ExprKind::Binary && expr.op == Op::Xor && !expr.operands.empty() &&
+      expr.operands[0]->kind != ExprKind::BoolConst) {
+    return false;
+  }
   for (const ExprPtr& operand : expr.operands) {
     if (!isFoldable(*operand)) return false;
+  }
+  return true;
+}
+
+bool foldedByFreePascal(const Expr& expr) {
+  switch (expr.kind) {
+    case ExprKind::Designator:
+    case ExprKind::Call: return false;
+    case ExprKind::Standard:
+      if (expr.standard == StandardFunction::Copy || expr.standard == StandardFunction::Pos) return false;
+      break;
+    default: break;
+  }
+  for (const ExprPtr& operand : expr.operands) {
+    if (!foldedByFreePascal(*operand)) return false;
   }
   return true;
 }

@@ -122,7 +122,10 @@ class ExpressionRules {
 // operand kinds do not go together.
 std::optional<TypeKind> resultKind(Op op, TypeKind left, TypeKind right);
 bool isRelational(Op op);
-// An expression without variables or calls: the compiler folds it to one constant.
+// An expression this compiler folds to one constant (no variables, calls, casts, and no
+// integer XOR, which it leaves to run time).
 bool isFoldable(const Expr& expr);
+// An expression Free Pascal folds (casts and XOR included).
+bool foldedByFreePascal(const Expr& expr);
 
 }  // namespace vorax::randprog

@@ -271,7 +271,7 @@ StmtPtr ProgramGenerator::makeCase(int depth) {
   }
   if (!stmt->value) return nullptr;
   const std::optional<ExprInfo> selector = infoOf(*stmt->value);
-  if (!selector || !readsVariables(*stmt->value)) return nullptr;
+  if (!selector || !readsVariables(*stmt->value) || selector->range.isSingle()) return nullptr;
   if (selector->kind == TypeKind::Char) {
     limits = printableCharacters();
     stmt->labelKind = TypeKind::Char;

@@ -245,7 +245,7 @@ std::optional<ExprInfo> ProgramChecker::analyze(const Expr& expr, const Scope& s
   // Casts and ORD keep their BYTE type even then.
   const bool keepsType = expr.kind == ExprKind::Cast ||
                          (expr.kind == ExprKind::Standard && expr.standard == StandardFunction::Ord);
-  if (info && isIntegralKind(info->kind) && info->range.isSingle() && isFoldable(expr) &&
+  if (info && isIntegralKind(info->kind) && info->range.isSingle() && foldedByFreePascal(expr) &&
       expr.kind != ExprKind::IntConst && !keepsType) {
     const int64_t value = info->range.low;
     info->isUnsigned = (value >= 128 && value <= 255) || (value >= 32768 && value <= 65535);
@@ -464,7 +464,7 @@ bool ProgramChecker::checkCase(const Stmt& stmt, Scope& scope, Cost& cost, std::
   if (selector->isUnsigned) labelLimits.low = std::max<int64_t>(labelLimits.low, 0);
   // A selector without variables is a constant when generated (a cast of a constant
   // included), which CASE refuses.
-  if (!readsVariables(*stmt.value)) return fail(why, "constant CASE selector");
+  if (!readsVariables(*stmt.value) || selector->range.isSingle()) return fail(why, "constant CASE selector");
   const TypeKind labelKind = selector->kind == TypeKind::Char || selector->kind == TypeKind::Enum
                                  ? selector->kind
                                  : TypeKind::Integer;
