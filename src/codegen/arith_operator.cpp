@@ -66,6 +66,11 @@ void keepLowBitsOfMask(ExprNode& mask, int size) {
   mask.value.intValue = static_cast<std::int32_t>(value & bits);
 }
 
+bool isBeyondWord(const ExprNode& leaf) {
+  return leaf.isConstantOf(ConstKind::Integer) &&
+         (leaf.value.intValue > 65535 || leaf.value.intValue < -32768);
+}
+
 bool isSmallByteConstant(const ExprNode& leaf) {
   return leaf.isConstantOf(ConstKind::Integer) && leaf.value.intValue >= 0 &&
          leaf.value.intValue < 256;
@@ -164,6 +169,11 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
   }
 
   TypeDescriptor* type = operationType(c, *node, target);
+  if (op == TokenCode::Minus && sizeOf(type) < 4 && isBeyondWord(*node->left)) {
+    // A constant minuend beyond 16 bits (70000 - W) is computed in 32 bits, as the
+    // sum W + 70000 is: converting it to the narrower width would refuse it as out of range.
+    type = c.symbols.types().longIntType;
+  }
   const OperandTexts texts = evaluateOperands(c, *node, type, type, false);
   emit(c, sized(mnemonicBase, sizeOf(type)), texts.right, texts.left);
   c.registers.releaseRegister(texts.right);

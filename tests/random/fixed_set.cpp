@@ -35,7 +35,7 @@ GeneratorOptions fixedSetShape() {
 
 std::vector<uint64_t> fixedSetSeeds(bool sanitizerBuild) {
   // Seeds 1 to 60 of the shape above, less those that still fail: the others run out of
-  // registers ("rx" written as an operand), and seed 53 is refused with error 45.
+  // registers ("rx" written as an operand).
   const std::vector<uint64_t> seeds = {3,  4,  11, 12, 19, 20, 22, 23, 26, 30, 31, 36,
                                         38, 40, 43, 47, 48, 52, 56, 57, 60};
   if (sanitizerBuild) return {seeds.begin(), seeds.begin() + 6};

@@ -53,7 +53,23 @@ INSTANTIATE_TEST_SUITE_P(
                      "  w := l AND 1048575; WRITELN(w);\n"
                      "  i := j AND (-61441); WRITELN(i);\n"
                      "END.\n",
-                     "168\n168\n0\n4\n4614\n1000\n"}),
+                     "168\n168\n0\n4\n4614\n1000\n"},
+        // A constant minuend beyond 16 bits with a WORD or INTEGER subtrahend was refused
+        // as out of range in a one- or two-byte target (ODD's included), while the same
+        // constant as the second operand of a sum was computed in 32 bits.
+        FoundProgram{"WideConstantMinuend",
+                     "PROGRAM T;\n"
+                     "VAR w: WORD; i: INTEGER; l: LONGINT;\n"
+                     "BEGIN\n"
+                     "  w := 5; i := 7;\n"
+                     "  IF ODD(94890 - w) THEN WRITELN('odd') ELSE WRITELN('even');\n"
+                     "  IF ODD(94890 - i - w) THEN WRITELN('odd') ELSE WRITELN('even');\n"
+                     "  l := 94890 - w; WRITELN(l);\n"
+                     "  w := 94890 - w; WRITELN(w);\n"
+                     "  i := -70000 - i; WRITELN(i);\n"
+                     "  l := (94890 - i) DIV 2; WRITELN(l);\n"
+                     "END.\n",
+                     "odd\neven\n94885\n29349\n-4471\n49680\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
