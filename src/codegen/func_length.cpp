@@ -153,20 +153,35 @@ class LengthSum {
       return;
     }
     if (constant_ != 0) {
-      addSaturated("#" + std::to_string(constant_));
+      addConstantSaturated();
     }
     makeRegisterLeaf(call, total_, byte);
     call.registerWidth = 1;
   }
 
  private:
-  // total := total + source, or the longest length when the byte sum carries out.
+  // total := total + source, or the longest length when the byte sum carries out (the
+  // source is a register or a constant other than 1).
   void addSaturated(const std::string& source) {
     c_.emitter.emitInstruction("add.b", source, total_);
     const std::string noCarry = localLabelText(c_.emitter.newLabelNumber());
     c_.emitter.emitInstruction("bcc", noCarry, "");
     c_.emitter.emitInstruction("mov.b", "#" + std::to_string(kLongestString), total_);
     c_.emitter.defineLabel(false, noCarry);
+  }
+
+  // total := total + constant, stopping at the longest length. An add of 1 is written as
+  // an increment, which leaves the carry alone: that step stops at 255 by a compare.
+  void addConstantSaturated() {
+    if (constant_ != 1) {
+      addSaturated("#" + std::to_string(constant_));
+      return;
+    }
+    c_.emitter.emitInstruction("cmp.b", "#" + std::to_string(kLongestString), total_);
+    const std::string atLongest = localLabelText(c_.emitter.newLabelNumber());
+    c_.emitter.emitInstruction("beq", atLongest, "");
+    c_.emitter.emitInstruction("add.b", "#1", total_);
+    c_.emitter.defineLabel(false, atLongest);
   }
 
   Compilation& c_;

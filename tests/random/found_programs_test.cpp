@@ -69,7 +69,24 @@ INSTANTIATE_TEST_SUITE_P(
                      "  i := -70000 - i; WRITELN(i);\n"
                      "  l := (94890 - i) DIV 2; WRITELN(l);\n"
                      "END.\n",
-                     "odd\neven\n94885\n29349\n-4471\n49680\n"}),
+                     "odd\neven\n94885\n29349\n-4471\n49680\n"},
+        // LENGTH of a concatenation with one more character: the add of 1 is written as an
+        // increment, which leaves the carry alone, and the stop at 255 read a stale carry
+        // (LENGTH(u + 'a') gave 255 for an 8-character result).
+        FoundProgram{"LengthPlusOneCharacter",
+                     "PROGRAM L;\n"
+                     "VAR s, t: STRING; u: STRING[12]; i: INTEGER;\n"
+                     "BEGIN\n"
+                     "  u := 'QQa b c';\n"
+                     "  STR(LENGTH(u + 'a'), t); WRITELN(t);\n"
+                     "  i := LENGTH(u + 'a'); WRITELN(i, ' ', LENGTH('ab' + u), ' ', LENGTH(u + 'a' + u));\n"
+                     "  s := '';\n"
+                     "  FOR i := 1 TO 253 DO s := s + 'x';\n"
+                     "  WRITELN(LENGTH(s + 'a'), ' ', LENGTH(s + 'ab'), ' ', LENGTH('a' + s + u));\n"
+                     "  s := s + 'y';\n"
+                     "  WRITELN(LENGTH(s + 'a'), ' ', LENGTH(s + s + 'a'));\n"
+                     "END.\n",
+                     "8\n8 9 15\n254 255 255\n255 255\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
