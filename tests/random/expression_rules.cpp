@@ -276,7 +276,12 @@ std::optional<ExprInfo> ExpressionRules::binary(const Expr& expr, const ExprInfo
     return ExprInfo{TypeKind::String, nullptr, length};
   }
 
-  const std::optional<TypeKind> kind = resultKind(op, left.kind, right.kind);
+  // This compiler folds a constant expression to a BYTE constant when its value lies in
+  // 0..255 (-(-100), NOT (-236)); a shift takes its left operand's type, so such a
+  // constant is shifted in 8 bits here, where Free Pascal shifts an integer.
+  const bool byteConstant = left.isConstant && left.range.isSingle() && left.range.within({0, 255});
+  const TypeKind leftKind = (op == Op::Shl || op == Op::Shr) && byteConstant ? TypeKind::Byte : left.kind;
+  const std::optional<TypeKind> kind = resultKind(op, leftKind, right.kind);
   if (!kind) return refuse(why, "operands do not go with this operator");
   switch (op) {
     case Op::And:

@@ -66,6 +66,13 @@ const ExprInfo kWord = value(TypeKind::Word, {0, 65535}, true);
 const ExprInfo kSmallWord = value(TypeKind::Word, {0, 1000}, true);
 const ExprInfo kLong = value(TypeKind::LongInt, {-100000, 100000});
 
+ExprInfo foldedConstant(TypeKind kind, int64_t number) {
+  ExprInfo info = value(kind, ValueRange::of(number));
+  info.isConstant = true;
+  return info;
+}
+const ExprInfo kFoldedHundred = foldedConstant(TypeKind::Integer, 100);
+
 INSTANTIATE_TEST_SUITE_P(
     Dialect, BinaryRules,
     ::testing::Values(
@@ -97,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
         BinaryCase{"shift_fits", Op::Shl, value(TypeKind::Integer, {0, 100}), value(TypeKind::Byte, {0, 6}), true, TypeKind::Integer},
         BinaryCase{"shift_overflows", Op::Shl, value(TypeKind::Integer, {0, 100}), value(TypeKind::Byte, {0, 9}), false, TypeKind::Integer},
         BinaryCase{"shift_of_negative", Op::Shr, kInteger, value(TypeKind::Byte, {1, 1}), false, TypeKind::Integer},
+        // A constant expression folds to a BYTE constant when it lies in 0..255 (-(-100)),
+        // and is shifted in 8 bits then.
+        BinaryCase{"folded_byte_constant_shifted", Op::Shl, kFoldedHundred, value(TypeKind::Integer, {0, 2}), false,
+                   TypeKind::Byte},
+        BinaryCase{"folded_byte_constant_shift_fits", Op::Shl, kFoldedHundred, value(TypeKind::Integer, {0, 1}), true,
+                   TypeKind::Byte},
         // Comparisons: INTEGER against WORD is compared without sign here (switchable).
         BinaryCase{"negative_integer_against_word", Op::Lt, kInteger, kWord, false, TypeKind::Boolean},
         BinaryCase{"integer_against_longint", Op::Lt, kInteger, kLong, true, TypeKind::Boolean},
