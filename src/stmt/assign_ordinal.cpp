@@ -15,14 +15,16 @@
 namespace vorax {
 namespace {
 
-// Holds a register locked while the target's operand is generated, unless somebody else
-// locked it already (then the lock stays theirs).
+// Holds a register (or the register an operand is built on, "@(-6,r0)") locked while the
+// other side of the store is generated, unless somebody else locked it already (then the
+// lock stays theirs).
 class TemporaryLock {
  public:
   TemporaryLock(RegisterPool& pool, std::string_view text) : pool_(pool), text_(text) {
-    owned_ = isWorkRegister(text_) && !pool_.isRegisterLocked(text_);
+    owned_ = !pool_.isRegisterLocked(text_);
     if (owned_) {
       pool_.lockRegister(text_);
+      owned_ = pool_.isRegisterLocked(text_);
     }
   }
   ~TemporaryLock() {
@@ -80,6 +82,8 @@ void assignPlainOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDe
     place = generateVariable(c, target);
   } else if (!sourceCalls) {
     place = generateVariable(c, target);
+    // A condition made into a value releases every unlocked register first.
+    const TemporaryLock lock(c.registers, place);
     value = inRegister();
   } else {
     // The target's address computation may call a routine while the value waits in a

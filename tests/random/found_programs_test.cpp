@@ -86,7 +86,27 @@ INSTANTIATE_TEST_SUITE_P(
                      "  s := s + 'y';\n"
                      "  WRITELN(LENGTH(s + 'a'), ' ', LENGTH(s + s + 'a'));\n"
                      "END.\n",
-                     "8\n8 9 15\n254 255 255\n255 255\n"}),
+                     "8\n8 9 15\n254 255 255\n255 255\n"},
+        // A target whose index calls (ABS, MOD) has its address made before the value; a
+        // comparison made into a value released every unlocked register, the address's
+        // own among them, and loaded its operand over it.
+        FoundProgram{"TargetAddressKeptWhileAConditionIsMadeAValue",
+                     "PROGRAM M;\n"
+                     "TYPE TA = ARRAY[-2..-1] OF BOOLEAN; TI = ARRAY[0..3] OF INTEGER;\n"
+                     "VAR a: TA; t: TI; i, n: INTEGER; l: LONGINT;\n"
+                     "BEGIN\n"
+                     "  i := 1; l := 1; n := 5; a[-1] := TRUE; t[1] := 9;\n"
+                     "  a[ABS(i) - 2] := n = 0;\n"
+                     "  IF a[-1] THEN WRITELN('T') ELSE WRITELN('F');\n"
+                     "  a[-1] := TRUE;\n"
+                     "  a[ABS(l MOD 2) - 2] := 0 = n;\n"
+                     "  IF a[-1] THEN WRITELN('T') ELSE WRITELN('F');\n"
+                     "  t[ABS(i)] := ORD(n = 0);\n"
+                     "  WRITELN(t[1]);\n"
+                     "  t[ABS(i) + 1] := ORD(n <> 0) + 6;\n"
+                     "  WRITELN(t[2]);\n"
+                     "END.\n",
+                     "F\nF\n0\n7\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
