@@ -279,9 +279,14 @@ std::optional<ExprInfo> ExpressionRules::binary(const Expr& expr, const ExprInfo
   // This compiler folds a constant expression to a BYTE constant when its value lies in
   // 0..255 (-(-100), NOT (-236)); a shift takes its left operand's type, so such a
   // constant is shifted in 8 bits here, where Free Pascal shifts an integer.
-  const bool byteConstant = left.isConstant && left.range.isSingle() && left.range.within({0, 255});
-  const TypeKind leftKind = (op == Op::Shl || op == Op::Shr) && byteConstant ? TypeKind::Byte : left.kind;
-  const std::optional<TypeKind> kind = resultKind(op, leftKind, right.kind);
+  // The same holds for the type any operator computes in: (256 - 1) is a BYTE, and
+  // 1000 * (256 - 1) an INTEGER product that does not fit (error 45 here).
+  auto foldedKind = [](const ExprInfo& operand) {
+    const bool byteConstant = operand.isConstant && operand.range.isSingle() && operand.range.within({0, 255}) &&
+                              isIntegralKind(operand.kind);
+    return byteConstant ? TypeKind::Byte : operand.kind;
+  };
+  const std::optional<TypeKind> kind = resultKind(op, foldedKind(left), foldedKind(right));
   if (!kind) return refuse(why, "operands do not go with this operator");
   switch (op) {
     case Op::And:
@@ -337,7 +342,11 @@ std::optional<ExprInfo> ExpressionRules::binary(const Expr& expr, const ExprInfo
     case Op::Add: result = addRanges(left.range, right.range); break;
     case Op::Sub: result = subtractRanges(left.range, right.range); break;
     case Op::Mul: result = multiplyRanges(left.range, right.range); break;
-    case Op::Div: result = divideRanges(left.range, right.range); break;
+    case Op::Div:
+      // x DIV 1 is folded to x with x's own type (a WORD stays a WORD, which ABS refuses).
+      if (right.range == ValueRange::of(1)) return refuse(why, "DIV by a constant 1");
+      result = divideRanges(left.range, right.range);
+      break;
     case Op::Mod:
       if (*kind == TypeKind::LongInt && !right.range.within(kindLimits(TypeKind::Integer)) &&
           !options_.allows(Feature::WideModDivisor)) {

@@ -110,6 +110,13 @@ INSTANTIATE_TEST_SUITE_P(
                    TypeKind::Byte},
         BinaryCase{"folded_byte_constant_shift_fits", Op::Shl, kFoldedHundred, value(TypeKind::Integer, {0, 1}), true,
                    TypeKind::Byte},
+        // 1000 * (256 - 1): an INTEGER times a BYTE is an INTEGER product here.
+        BinaryCase{"folded_byte_constant_factor", Op::Mul, foldedConstant(TypeKind::Integer, 1000),
+                   foldedConstant(TypeKind::Integer, 255), false, TypeKind::Integer},
+        BinaryCase{"integer_constant_factors", Op::Mul, foldedConstant(TypeKind::Integer, 1000),
+                   foldedConstant(TypeKind::Integer, 256), true, TypeKind::LongInt},
+        // x DIV 1 is folded to x, keeping x's type.
+        BinaryCase{"div_by_one", Op::Div, kWord, value(TypeKind::Integer, {1, 1}), false, TypeKind::Integer},
         // Comparisons: INTEGER against WORD is compared without sign here (switchable).
         BinaryCase{"negative_integer_against_word", Op::Lt, kInteger, kWord, false, TypeKind::Boolean},
         BinaryCase{"integer_against_longint", Op::Lt, kInteger, kLong, true, TypeKind::Boolean},
