@@ -165,6 +165,8 @@ SymbolEntry* announcedRoutine(Compilation& c) {
 }  // namespace
 
 void parseRoutineDeclaration(Compilation& c, bool isFunction) {
+  // A routine holds its own routines: each is a level of nesting.
+  const Compilation::NestingLevel level(c, Compilation::NestingKind::Construct);
   if (c.token() != TokenCode::Identifier) {
     c.reportError(err::kUndefinedIdentifier);
   }

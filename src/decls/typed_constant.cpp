@@ -297,6 +297,8 @@ void ConstantDataWriter::emitRecord(TypeDescriptor& type, bool nested) {
 }
 
 void ConstantDataWriter::emit(TypeDescriptor& type, bool nested) {
+  // A structured value holds values of its own, nested as deep as its type.
+  const Compilation::NestingLevel level(c_, Compilation::NestingKind::Construct);
   switch (type.kind) {
     case TypeKind::Char:
     case TypeKind::Integer:

@@ -59,27 +59,39 @@ class Compilation {
   // sets it and the driver enters it into the program's scope.
   std::optional<std::int32_t> stackConstant;
 
-  // Held by every recursive-descent level of the parsers (an expression, a type): a
-  // source nested deeper than kMaxParseNesting is error 98 long before the recursion
-  // could exhaust the machine stack.
+  // Held by every recursive-descent level of the parsers (a statement, a routine, a field
+  // list, a typed constant's value, an expression, a type): a source nested deeper than
+  // kMaxParseNesting levels in all is error 98 long before the recursion could exhaust the
+  // machine stack. An expression or a type builds a tree that is walked recursively
+  // afterwards; the operators of each outermost one are counted as well (countOperator).
   static constexpr int kMaxParseNesting = 256;
+  enum class NestingKind {
+    Tree,      // an expression or a type
+    Construct  // a statement, routine, field list or typed constant value holding others
+  };
   class NestingLevel {
    public:
-    explicit NestingLevel(Compilation& c) : c_(c) {
+    explicit NestingLevel(Compilation& c, NestingKind kind = NestingKind::Tree)
+        : c_(c), enclosingKind_(c.innermostNestingKind_) {
       if (c_.parseNesting_ >= kMaxParseNesting) {
         c_.reportError(err::kNestingTooDeep);
       }
-      if (c_.parseNesting_ == 0) {
+      if (kind == NestingKind::Tree && (c_.parseNesting_ == 0 || enclosingKind_ != kind)) {
         c_.operatorsInExpression_ = 0;
       }
       ++c_.parseNesting_;
+      c_.innermostNestingKind_ = kind;
     }
-    ~NestingLevel() { --c_.parseNesting_; }
+    ~NestingLevel() {
+      --c_.parseNesting_;
+      c_.innermostNestingKind_ = enclosingKind_;
+    }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
 
    private:
     Compilation& c_;
+    NestingKind enclosingKind_;
   };
 
   // Counts one operator of the outermost expression (or type) being parsed. Its tree is
@@ -99,6 +111,7 @@ class Compilation {
 
  private:
   int parseNesting_ = 0;
+  NestingKind innermostNestingKind_ = NestingKind::Construct;
   int operatorsInExpression_ = 0;
 };
 

@@ -7,9 +7,9 @@
 
 namespace vorax {
 
-// statement = [ identifier-statement | compound | if | for | case | with | while |
-//               repeat ]
-void compileStatement(Compilation& c, SymbolEntry& owner) {
+namespace {
+
+void compileNonEmptyStatement(Compilation& c, SymbolEntry& owner) {
   switch (c.token()) {
     case TokenCode::Identifier:
       compileIdentifierStatement(c, owner);
@@ -36,8 +36,36 @@ void compileStatement(Compilation& c, SymbolEntry& owner) {
       compileRepeatStatement(c, owner);
       break;
     default:
-      // Any other token starts the empty statement: nothing is read or emitted.
       break;
+  }
+}
+
+bool startsStatement(TokenCode token) {
+  switch (token) {
+    case TokenCode::Identifier:
+    case TokenCode::Begin:
+    case TokenCode::If:
+    case TokenCode::For:
+    case TokenCode::Case:
+    case TokenCode::With:
+    case TokenCode::While:
+    case TokenCode::Repeat:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// statement = [ identifier-statement | compound | if | for | case | with | while |
+//               repeat ]
+// Any other token starts the empty statement: nothing is read or emitted.
+void compileStatement(Compilation& c, SymbolEntry& owner) {
+  if (startsStatement(c.token())) {
+    // Statements nest through the statements they hold: each one is a level of nesting.
+    const Compilation::NestingLevel level(c, Compilation::NestingKind::Construct);
+    compileNonEmptyStatement(c, owner);
   }
   // Between statements only the locked registers (WITH bases, loop counters) stay held.
   c.registers.releaseUnlockedRegisters();

@@ -22,11 +22,18 @@ struct OpenRecord {
   bool isRegisters = false;
 };
 
-void forEachNode(const SymbolEntry* node, std::vector<const SymbolEntry*>& out) {
-  // The field trees of the predefined records are chains through the right links, which
-  // a walk over both links visits as well.
-  while (node != nullptr) {
-    forEachNode(node->left, out);
+// The fields of a record's tree in name order. The walk keeps its own stack: fields
+// declared in sorted order make a tree as deep as the record has fields. The field trees
+// of the predefined records are chains through the right links, which this visits too.
+void collectFields(const SymbolEntry* node, std::vector<const SymbolEntry*>& out) {
+  std::vector<const SymbolEntry*> pending;
+  while (node != nullptr || !pending.empty()) {
+    while (node != nullptr) {
+      pending.push_back(node);
+      node = node->left;
+    }
+    node = pending.back();
+    pending.pop_back();
     out.push_back(node);
     node = node->right;
   }
@@ -36,7 +43,7 @@ void forEachNode(const SymbolEntry* node, std::vector<const SymbolEntry*>& out) 
 void enterFieldCopies(Compilation& c, const TypeDescriptor& record, const std::string& baseText) {
   SymbolEntry*& root = c.symbols.openWithScope();
   std::vector<const SymbolEntry*> fields;
-  forEachNode(record.fieldTree, fields);
+  collectFields(record.fieldTree, fields);
   for (const SymbolEntry* field : fields) {
     SymbolEntry& copy = c.symbols.newWithEntry();
     copy = *field;

@@ -381,6 +381,8 @@ TypeDescriptor* TypeDenoterParser::parseFieldList(SymbolEntry*& fieldTree, std::
 // variant = label { "," label } ":" "(" [ field list ] ")"
 void TypeDenoterParser::parseVariantPart(TypeDescriptor& record, RecordLayout& layout,
                                          SymbolEntry*& fieldTree, SymbolEntry**& listTail) {
+  // Variants hold field lists that may have variant parts again.
+  const Compilation::NestingLevel level(c_, Compilation::NestingKind::Construct);
   c_.nextToken();
   expect(TokenCode::Identifier, err::kUndefinedIdentifier);
   const std::string name = tokenText();
