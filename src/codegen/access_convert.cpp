@@ -107,6 +107,10 @@ std::string convertConstant(Compilation& c, ExprNode& leaf, TypeDescriptor* targ
       allocateStack(c.emitter, v.intValue);
       makeRuntimeResultLeaf(leaf, target);
       return {};
+    case ConstKind::Set:
+      // A set constructor is an operand of IN and nothing else: it has no value of a type
+      // that could be stored, written or compared.
+      c.reportError(err::kTypeMismatch);
     default:
       c.reportError(kBadConstantKind);
   }

@@ -2,6 +2,9 @@
 // of evaluation, and addition, subtraction and the bitwise operators.
 #include "codegen/arith_operator.h"
 
+#include <charconv>
+#include <cstdint>
+#include <system_error>
 #include <utility>
 
 #include "asmout/operand_text.h"
@@ -74,6 +77,27 @@ bool isBeyondWord(const ExprNode& leaf) {
 bool isSmallByteConstant(const ExprNode& leaf) {
   return leaf.isConstantOf(ConstKind::Integer) && leaf.value.intValue >= 0 &&
          leaf.value.intValue < 256;
+}
+
+// R := R - value in one byte. The H8 has no byte subtraction of an immediate: a constant
+// is added negated, which leaves the same byte; anything else goes through a register.
+void emitByteSubtraction(Compilation& c, const std::string& value, const std::string& reg) {
+  if (value.size() > 1 && value[0] == '#') {
+    std::int64_t number = 0;
+    const char* first = value.data() + 1;
+    const char* last = value.data() + value.size();
+    const auto [end, error] = std::from_chars(first, last, number);
+    if (error == std::errc() && end == last) {
+      emit(c, "add.b", "#" + std::to_string((0 - static_cast<std::uint64_t>(number)) & 0xFF), reg);
+      return;
+    }
+    const std::string temporary = c.registers.allocateRegister();
+    emit(c, "mov.b", value, temporary);
+    emit(c, "sub.b", temporary, reg);
+    c.registers.releaseRegister(temporary);
+    return;
+  }
+  emit(c, "sub.b", value, reg);
 }
 
 // A target the operation can be computed in: an integer-like type. A REAL or other
@@ -163,7 +187,11 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
     if (op == TokenCode::And) keepLowBitsOfMask(*node->right, sizeOf(type));
     const std::string reg = generateInRegister(c, node->left, type);
     const std::string value = generateValue(c, node->right, type);
-    emit(c, sized(mnemonicBase, sizeOf(type)), value, reg);
+    if (op == TokenCode::Minus && sizeOf(type) == 1) {
+      emitByteSubtraction(c, value, reg);
+    } else {
+      emit(c, sized(mnemonicBase, sizeOf(type)), value, reg);
+    }
     makeRegisterLeaf(*node, reg, type);
     return;
   }

@@ -1,5 +1,6 @@
 #include "source/directives.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "diag/error_table.h"
@@ -231,6 +232,10 @@ void Directives::readCpuName() {
   if (!settings_.cpu300H && !settings_.cpu300L && !settings_.cpu2000) {
     compilation_.reportError(err::kUnsupportedCpu);
   }
+  // A memory map given before the CPU must fit the CPU's addresses as well.
+  if (highestMemoryAddress_ > addressLimit()) {
+    compilation_.reportError(err::kConstantOutOfRange);
+  }
 }
 
 // D+ / D-, or DEFINE name.
@@ -333,6 +338,7 @@ void Directives::readMemoryMap() {
   }
   Scanner& scanner = compilation_.scanner;
   const std::int32_t ram = memoryValueReader_(compilation_);
+  checkMemoryAddress(ram);
   if (ram != 0) {
     settings_.ramSetting = hexadecimalSetting(ram);
   }
@@ -340,6 +346,7 @@ void Directives::readMemoryMap() {
     return;
   }
   const std::int32_t stack = memoryValueReader_(compilation_);
+  checkMemoryAddress(stack);
   if (stack != 0) {
     settings_.stackSetting = hexadecimalSetting(stack);
   }
@@ -347,10 +354,26 @@ void Directives::readMemoryMap() {
     return;
   }
   const std::int32_t rom = memoryValueReader_(compilation_);
+  checkMemoryAddress(rom);
   if (rom != 0) {
     settings_.romSetting = hexadecimalSetting(rom);
     settings_.romAddress = rom;
   }
+}
+
+// 300L addresses are 16 bits wide, those of the other CPUs 24 bits.
+std::uint32_t Directives::addressLimit() const {
+  return settings_.cpu300L ? 0xFFFFu : 0xFFFFFFu;
+}
+
+// The values are addresses: the start of RAM, the initial stack pointer, the start of the
+// code. A negative one or one beyond the CPU's address space gives a file that no
+// assembler takes; 0 stands for "not given".
+void Directives::checkMemoryAddress(std::int32_t value) {
+  if (value < 0 || static_cast<std::uint32_t>(value) > addressLimit()) {
+    compilation_.reportError(err::kConstantOutOfRange);
+  }
+  highestMemoryAddress_ = std::max(highestMemoryAddress_, static_cast<std::uint32_t>(value));
 }
 
 std::int32_t Directives::readMemoryValue(Compilation& compilation) {

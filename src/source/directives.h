@@ -96,6 +96,9 @@ class Directives {
   void readConditionalInInactiveText();
   void openConditional(bool textWasActive);
   void readMemoryMap();
+  // A memory-map value that is not an address of the chosen CPU is error 45.
+  void checkMemoryAddress(std::int32_t value);
+  [[nodiscard]] std::uint32_t addressLimit() const;
 
   Compilation& compilation_;
   DirectiveSettings settings_;
@@ -109,6 +112,8 @@ class Directives {
   IncludeKind pendingInclude_ = IncludeKind::None;
   std::string includeName_ = " ";
   MemoryValueReader memoryValueReader_ = &Directives::readMemoryValue;
+  // The highest address the memory map names so far: a CPU chosen after it must reach it.
+  std::uint32_t highestMemoryAddress_ = 0;
 };
 
 }  // namespace vorax

@@ -102,7 +102,9 @@ void compileAssignment(Compilation& c, SymbolEntry& target, SymbolEntry& /*owner
   c.nextToken();
   ExprPtr source = parseExpression(c);
   TypeDescriptor* targetType = designator->type;
-  if (targetType == nullptr || !IsAssignable(targetType, source->type)) {
+  // A set constructor carries its element type, but it is no value of that type.
+  if (targetType == nullptr || source->isConstantOf(ConstKind::Set) ||
+      !IsAssignable(targetType, source->type)) {
     c.reportError(err::kTypeMismatch);
   }
   // An operation whose operands are narrower than an ordinal target is computed in the

@@ -115,6 +115,18 @@ void emitJumpTable(Compilation& c, ExprPtr& selector, const CaseDispatchPlan& pl
 
 }  // namespace
 
+bool selectorCanHold(const TypeDescriptor& type, std::int32_t value) {
+  switch (type.size) {
+    case 1:
+      return value >= 0 && value <= 0xFF;
+    case 2:
+      return comparesUnsigned(type) ? value >= 0 && value <= 0xFFFF
+                                    : value >= -0x8000 && value <= 0x7FFF;
+    default:
+      return true;
+  }
+}
+
 std::string tableEntryText(const std::string& label) {
   constexpr std::size_t kField = 4;
   return label.size() >= kField ? label : std::string(kField - label.size(), ' ') + label;

@@ -2,6 +2,7 @@
 // for sparse tags, or a jump table of "dl" lines for dense ones.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "codegen/expr_node.h"
@@ -25,6 +26,10 @@ struct CaseDispatchPlan {
 
 // The form the estimated sizes choose for a selector of `size` bytes.
 [[nodiscard]] CaseDispatchForm chooseDispatch(const CaseLabelList& labels, int size);
+
+// Whether a selector of this type can have the value: the compare chain tests tags in the
+// selector's own size, without sign for one-byte and WORD selectors.
+[[nodiscard]] bool selectorCanHold(const TypeDescriptor& type, std::int32_t value);
 
 // Generates the selector and branches to the arm of its value, or to the else label.
 // Returns the form used.

@@ -55,7 +55,8 @@ const TypeDescriptor* tagType(const TypeDescriptor* selectorType) {
   return selectorType;
 }
 
-// One tag value: a constant of the selector's type.
+// One tag value: a constant of the selector's type that a selector can hold (a tag
+// such as 100000 for an INTEGER could never match and has no compare instruction).
 std::int32_t parseTagValue(Compilation& c, const TypeDescriptor* selectorType) {
   const ExprPtr tag = parseExpression(c);
   if (!tag->isConstant()) {
@@ -64,7 +65,11 @@ std::int32_t parseTagValue(Compilation& c, const TypeDescriptor* selectorType) {
   if (!IsAssignable(tagType(selectorType), tag->type)) {
     c.reportError(err::kTypeMismatch);
   }
-  return ordinalValue(tag->value);
+  const std::int32_t value = ordinalValue(tag->value);
+  if (!selectorCanHold(*selectorType, value)) {
+    c.reportError(err::kConstantOutOfRange);
+  }
+  return value;
 }
 
 // tags = tag { "," tag }, tag = constant [ ".." constant ]; the current token is the

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/simulator_run.h"
 #include "support/source_tree.h"
 
 namespace vorax::testing {
@@ -71,6 +72,27 @@ TEST_P(ArithmeticRunTest, ComputedValuesPassTheirChecks) {
 // The harness itself: a wrong value is seen.
 TEST(ArithmeticRun, FailedCheckIsReported) {
   EXPECT_EQ(compileAndRun("I := 6; J := 7;\n" + check("I * J = 43"), "300H"), kStepLimit);
+}
+
+// The H8 has no byte subtraction of an immediate: a BYTE minus a constant that is no
+// small positive number (NOT 1 is 254 as a byte) is an addition of the negation. The
+// results are those of byte arithmetic: (200 - 254) mod 256 = 202, and SHL of a BYTE
+// stays a BYTE.
+TEST(ArithmeticRun, ByteMinusAComplementedConstantOnEveryCpu) {
+  const std::string program =
+      "PROGRAM T;\nVAR B: BYTE;\nBEGIN\n  B := 200;\n  WRITELN((B - NOT (1)) SHL 1);\n"
+      "  B := 5;\n  WRITELN(B - NOT (1));\n  WRITELN(B - NOT (0))\nEND.\n";
+  for (const char* cpu : {"300H", "300L", "2000"}) {
+    for (const bool optimized : {true, false}) {
+      CompileOptions options;
+      options.localTier = optimized;
+      options.blockTier = optimized;
+      EXPECT_EQ(testing::compileAndRun("{$CPU " + std::string(cpu) + "}\n" + program, cpu,
+                                       100000, options),
+                "148\n7\n6\n")
+          << cpu << (optimized ? "" : " without the optimizer");
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

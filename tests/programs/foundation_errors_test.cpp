@@ -49,6 +49,7 @@ std::vector<ErrorCase> errorCases() {
       {"late_memory_map_in_unit",
        "UNIT U;\nINTERFACE\n  {$MEM $8000,$FF00}\nVAR X: BYTE;\nIMPLEMENTATION END.", 64,
        "{$MEM $8000,$FF00}", 0},
+      {"memory_map_negative", "{$M 0-2}\nPROGRAM DEMO; BEGIN END.", 45, "{$M 0-2}", 7},
       {"register", "PROGRAM R5;", 68, "PROGRAM R5;", 8},
       {"define_twice", "{$DEFINE X} {$DEFINE X}", 43, "{$DEFINE X} {$DEFINE X}", 21},
       {"nesting",

@@ -71,6 +71,13 @@ const CheckedProgram kPrograms[] = {
      "CASE L OF -100000: K := 1; 100000: K := 2; 2000000000: K := 3 END;\r\n"
      "L := -L; CASE L OF -100000: K := K + 10; 100000: K := K + 20 END;\r\n"
      "IF K <> 12 THEN REPEAT UNTIL FALSE"},
+    // Tags at the ends of what each selector type holds.
+    {"TagsAtTheEndsOfTheSelectorTypes", kVariables,
+     "K := 0; I := -32768; CASE I OF -32768: K := 1; 32767: K := 2 END;\r\n"
+     "I := 32767; CASE I OF -32768: K := K + 10; 32767: K := K + 20 END;\r\n"
+     "W := 65535; CASE W OF 0: K := K + 100; 65535: K := K + 200 END;\r\n"
+     "B := 255; CASE B OF 0: K := 0; 255: K := K + 1000 END;\r\n"
+     "IF K <> 1221 THEN REPEAT UNTIL FALSE"},
     // A jump table inside a loop whose arms hold loops of their own.
     {"TableInLoopWithLoopsInArms", kVariables,
      "K := 0; FOR I := 0 TO 8 DO\r\n"

@@ -88,8 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
                                   [](DirectiveSettings& s) { s.stackSetting = "h'0000ff00"; }},
                       SettingCase{"MemWithDecimal", "{$mem 4096 }",
                                   [](DirectiveSettings& s) { s.ramSetting = "h'00001000"; }},
-                      SettingCase{"AllBitsSet", "{$M $FFFFFFFF}",
-                                  [](DirectiveSettings& s) { s.ramSetting = "h'ffffffff"; }},
+                      SettingCase{"HighestAddress", "{$M $FFFFFF}",
+                                  [](DirectiveSettings& s) { s.ramSetting = "h'00ffffff"; }},
+                      SettingCase{"HighestAddressOf300L", "{$CPU 300L}{$M $FFFF,$FF00,$100}",
+                                  [](DirectiveSettings& s) {
+                                    s.cpu300H = false;
+                                    s.cpu300L = true;
+                                    s.ramSetting = "h'0000ffff";
+                                    s.stackSetting = "h'0000ff00";
+                                    s.romSetting = "h'00000100";
+                                    s.romAddress = 0x100;
+                                  }},
                       SettingCase{"ParenStarForm", "(*$M $10,$20*)",
                                   [](DirectiveSettings& s) {
                                     s.ramSetting = "h'00000010";
@@ -239,6 +248,13 @@ INSTANTIATE_TEST_SUITE_P(
                            "{$IFDEF A}{$IFDEF A}",
                            98, 71},
         DirectiveErrorCase{"{$I NOFILE}", 100, 1}, DirectiveErrorCase{"x\n {$L }", 64, 2},
+        // Memory-map values are addresses of the CPU: 24 bits, 16 on a 300L.
+        DirectiveErrorCase{"{$M $FFFFFFFF,$FFFFFFFF,$FFFFFFFF}", 45, 14},
+        DirectiveErrorCase{"{$M $1000000}", 45, 13},
+        DirectiveErrorCase{"{$M $8000,$1000000}", 45, 19},
+        DirectiveErrorCase{"{$M $8000,$FF00,$1000000}", 45, 25},
+        DirectiveErrorCase{"{$CPU 300L} {$M $8000,$10000}", 45, 29},
+        DirectiveErrorCase{"{$M $8000,$10000,$100} {$CPU 300L}", 45, 24},
         // DEFINE reads its name as a token, so a directive may stand inside it; a ninth
         // level is refused before the nesting can exhaust the stack.
         DirectiveErrorCase{"{$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE {$DEFINE "

@@ -84,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
         StatementError{"undefined_statement_name", kVariables, "K := 1", 41, 0},
         StatementError{"undefined_with_record", kVariables, "WITH K DO ;", 41, 5},
         StatementError{"with_over_an_integer", kVariables, "WITH I DO ;", 44, 7},
+        // A set constructor is an operand of IN, no value of its element type.
+        StatementError{"set_into_an_integer", kVariables, "I := [1, 2]; J := 1", 44, 11},
+        StatementError{"set_written", kVariables, "WRITELN([1]); J := 1", 44, 11},
         StatementError{"interrupt_procedure_called", "PROCEDURE TICK; INTERRUPT; BEGIN END;",
                        "TICK", 66, 0},
         StatementError{"function_result_outside_the_function",
