@@ -108,6 +108,67 @@ void checkCount(const std::string& full, const std::vector<std::string>& operand
   }
 }
 
+// The widths an operand may name for its address or displacement field. Only these fields
+// exist: @aa:8 for byte moves and bit instructions, @aa:16 and @(d:16,ERn) everywhere,
+// the 24-bit forms where addresses have 24 bits, and the 32-bit forms of the 2000.
+void checkWidth(const std::string& mnemonic, const Instruction& ins, const Operand& operand,
+                CpuModel cpu) {
+  const int width = operand.width;
+  if (width == 0) return;
+  const bool is2000 = cpu == CpuModel::H2000;
+  const bool wide = cpu != CpuModel::H300L;
+  const bool isBit = ins.op == Op::Bset || ins.op == Op::Bclr || ins.op == Op::Bnot ||
+                     ins.op == Op::Btst;
+  bool exists = false;
+  if (operand.kind == OperandKind::Displacement && ins.op == Op::Mov) {
+    exists = width == 16 || (width == 24 && wide) || (width == 32 && is2000);
+  } else if (operand.kind == OperandKind::Absolute && ins.op == Op::Mov) {
+    if (width == 8 && ins.size != 1) {
+      lacks(mnemonic, "@aa:8 exists for byte moves and bit instructions only");
+    }
+    exists = width == 8 || width == 16 || (width == 24 && wide) || (width == 32 && is2000);
+  } else if (operand.kind == OperandKind::Absolute && isBit) {
+    exists = width == 8 || ((width == 16 || width == 32) && is2000);
+  } else if (operand.kind == OperandKind::Absolute && (ins.op == Op::Jmp || ins.op == Op::Jsr)) {
+    exists = width == 24;
+  }
+  if (!exists) {
+    lacks(mnemonic, "no " + std::to_string(width) + "-bit " +
+                        (operand.kind == OperandKind::Displacement ? "displacement" : "address") +
+                        " form");
+  }
+}
+
+void checkWidths(const std::string& mnemonic, const Instruction& ins, CpuModel cpu) {
+  checkWidth(mnemonic, ins, ins.src, cpu);
+  checkWidth(mnemonic, ins, ins.dst, cpu);
+}
+
+// An address or displacement field holds at most the CPU's address bits; a value beyond
+// them would be cut silently by an encoder. Negative values stand for the addresses at the
+// top of the space, as the chip sign-extends short fields.
+void checkAddressField(const Operand& operand, CpuModel cpu) {
+  if (operand.kind != OperandKind::Absolute && operand.kind != OperandKind::Displacement) {
+    return;
+  }
+  const int64_t mask = addressMask(cpu);
+  const int64_t v = operand.value;
+  const char* what = operand.kind == OperandKind::Absolute ? "address" : "displacement";
+  if (v > mask || v < -(mask + 1) / 2) {
+    throw AsmError(std::string(what) + " out of range for " + cpuModelName(cpu) + ": " +
+                   std::to_string(v));
+  }
+  const bool fits = operand.width == 8    ? fitsAbsolute8(v, cpu)
+                    : operand.width == 16 ? (operand.kind == OperandKind::Absolute
+                                                 ? fitsAbsolute16(v, cpu)
+                                                 : v >= -32768 && v <= 32767)
+                                          : true;
+  if (!fits) {
+    throw AsmError(std::string(what) + " does not fit its " + std::to_string(operand.width) +
+                   "-bit field: " + std::to_string(v));
+  }
+}
+
 }  // namespace
 
 bool fitsAbsolute8(int64_t address, CpuModel cpu) {
@@ -340,13 +401,16 @@ bool buildInstruction(const std::string& mnemonic, const std::vector<std::string
       ins.size = 4;
       break;
   }
+  checkWidths(mnemonic, ins, cpu);
   out = std::move(ins);
   return true;
 }
 
 namespace {
 
-// Length of a mov's memory operand form.
+// Length of a mov's memory operand form. A field of a named width is used as named;
+// otherwise the shortest that holds the value, the longest when it is not known yet.
+// Only byte moves have the @aa:8 form.
 int movMemoryLength(const Operand& mem, int size, CpuModel cpu, std::optional<int64_t> value) {
   bool isLong = size == 4;
   switch (mem.kind) {
@@ -355,13 +419,18 @@ int movMemoryLength(const Operand& mem, int size, CpuModel cpu, std::optional<in
     case OperandKind::PreDecrement:
       return isLong ? 4 : 2;
     case OperandKind::Displacement: {
-      bool short16 = cpu == CpuModel::H300L || (value && *value >= -32768 && *value <= 32767);
+      bool short16 = mem.width == 16 ||
+                     (mem.width == 0 && (cpu == CpuModel::H300L ||
+                                         (value && *value >= -32768 && *value <= 32767)));
       if (short16) return isLong ? 6 : 4;
       return isLong ? 10 : 8;
     }
     case OperandKind::Absolute:
-      if (value && !isLong && fitsAbsolute8(*value, cpu)) return 2;
-      if (cpu == CpuModel::H300L || (value && fitsAbsolute16(*value, cpu))) {
+      if (mem.width == 8 || (mem.width == 0 && value && size == 1 && fitsAbsolute8(*value, cpu))) {
+        return 2;
+      }
+      if (mem.width == 16 || (mem.width == 0 && (cpu == CpuModel::H300L ||
+                                                 (value && fitsAbsolute16(*value, cpu))))) {
         return isLong ? 6 : 4;
       }
       return isLong ? 8 : 6;
@@ -407,6 +476,7 @@ int encodedLength(const Instruction& ins, CpuModel cpu, const KnownValues& known
     case Op::Btst:
       if (d == OperandKind::Register) return 2;
       if (d == OperandKind::Indirect) return 4;
+      if (ins.dst.width != 0) return ins.dst.width == 8 ? 4 : ins.dst.width == 16 ? 6 : 8;
       if (known.dst && fitsAbsolute8(*known.dst, cpu)) return 4;
       if (cpu != CpuModel::H2000) return 4;  // checked once the address is known
       if (known.dst && fitsAbsolute16(*known.dst, cpu)) return 6;
@@ -431,6 +501,8 @@ int encodedLength(const Instruction& ins, CpuModel cpu, const KnownValues& known
 }
 
 void checkLinkedInstruction(const Instruction& ins, CpuModel cpu, bool farTargetAllowed) {
+  checkAddressField(ins.src, cpu);
+  checkAddressField(ins.dst, cpu);
   auto checkImmediate = [&](const Operand& operand, int size) {
     int64_t v = operand.value;
     bool fits = size == 1   ? v >= -128 && v <= 255

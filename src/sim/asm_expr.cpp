@@ -1,17 +1,32 @@
 #include "sim/asm_expr.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vorax::sim {
 
+// Names are letters, digits, "_", "." and "\\" (the runtime's names), not starting with a
+// digit; local labels are "$", "@" or "#" followed by digits only.
 bool isSymbolStart(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  return std::isalpha(u) || c == '\\' || c == '_' || c == '.' || c == '$' || c == '@' || u >= 0x80;
+  return (u < 0x80 && std::isalpha(u)) || c == '\\' || c == '_' || c == '.' || c == '$' ||
+         c == '@';
 }
 
 bool isSymbolChar(char c) {
   unsigned char u = static_cast<unsigned char>(c);
-  return std::isalnum(u) || c == '\\' || c == '_' || c == '.' || c == '$' || u >= 0x80;
+  return (u < 0x80 && std::isalnum(u)) || c == '\\' || c == '_' || c == '.';
+}
+
+bool isValidLabel(const std::string& name) {
+  if (name.empty()) return false;
+  if (name[0] == '$' || name[0] == '@' || name[0] == '#') {
+    return name.size() > 1 && std::all_of(name.begin() + 1, name.end(), [](char c) {
+             return c >= '0' && c <= '9';
+           });
+  }
+  return isSymbolStart(name[0]) &&
+         std::all_of(name.begin() + 1, name.end(), [](char c) { return isSymbolChar(c); });
 }
 
 namespace {

@@ -34,6 +34,9 @@ ExprPtr parseExpression(const std::string& text);
 // True when the text is a symbol name (used to tell "@sym" from "@rN").
 bool isSymbolStart(char c);
 bool isSymbolChar(char c);
+// A name an assembler takes as a label: "$12", "@3", "#4", or a name such as "\\ram" or
+// "R.3" (no "%", "$", "#", ":" or other punctuation inside).
+bool isValidLabel(const std::string& name);
 
 // Looks a symbol up: a value, or nothing when it is not known (yet).
 using SymbolResolver = std::function<std::optional<int64_t>(const std::string&)>;

@@ -16,6 +16,19 @@ int registerNumber(const std::string& rawText) {
 
 namespace {
 
+// An address or displacement may name the width of its field ("@h'ff10:8", "@(4:16,r0)");
+// the suffix is taken off the expression text.
+std::string takeWidth(const std::string& text, Operand& operand) {
+  for (int width : {8, 16, 24, 32}) {
+    const std::string suffix = ":" + std::to_string(width);
+    if (text.size() > suffix.size() && text.ends_with(suffix)) {
+      operand.width = width;
+      return trimBlanks(text.substr(0, text.size() - suffix.size()));
+    }
+  }
+  return text;
+}
+
 // "(r0-r3)" -> first register and count.
 bool parseRegisterList(const std::string& text, Operand& operand) {
   if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
@@ -82,11 +95,11 @@ Operand parseOperand(const std::string& rawText) {
       if (reg < 0) throw AsmError("bad base register in \"" + text + "\"");
       operand.kind = OperandKind::Displacement;
       operand.reg = reg;
-      operand.expr = parseExpression(inner.substr(0, comma));
+      operand.expr = parseExpression(takeWidth(trimBlanks(inner.substr(0, comma)), operand));
       return operand;
     }
     operand.kind = OperandKind::Absolute;
-    operand.expr = parseExpression(rest);
+    operand.expr = parseExpression(takeWidth(rest, operand));
     return operand;
   }
   operand.kind = OperandKind::Absolute;

@@ -201,6 +201,9 @@ struct Assembler::Impl {
       }
       try {
         const std::string& m = line.mnemonic;
+        if (!line.label.empty() && !isValidLabel(line.label)) {
+          throw AsmError("bad label \"" + line.label + "\"");
+        }
         if (m == "equ") {
           laid.kind = LineKind::Equ;
           if (line.label.empty()) throw AsmError("equ without a name");
@@ -278,17 +281,34 @@ struct Assembler::Impl {
 
   // --- pass 2: values and bytes ----------------------------------------------------------
 
-  void emitBytes(ProgramImage& image, std::vector<bool>& used, uint32_t address,
-                 const std::string& bytes, const SourcePosition& position) {
-    for (size_t i = 0; i < bytes.size(); ++i) {
-      uint32_t a = image.memory->wrap(address + i);
-      if (used[a]) {
-        error(position, "overlaps bytes already placed at h'" + hexDigits(a, 6) + "'");
-        return;
-      }
-      used[a] = true;
-      image.memory->write8(a, static_cast<uint8_t>(bytes[i]));
+  // Places the bytes of one line; layOut keeps every line inside the address space.
+  void emitBytes(ProgramImage& image, uint32_t address, const std::string& bytes,
+                 const SourcePosition& position) {
+    if (bytes.empty()) return;
+    const uint32_t end = address + static_cast<uint32_t>(bytes.size());
+    std::map<uint32_t, uint32_t>& placed = image.placedBytes;
+    auto next = placed.upper_bound(address);
+    if (next != placed.begin() && std::prev(next)->second > address) {
+      error(position, "overlaps bytes already placed at h'" + hexDigits(address, 6) + "'");
+      return;
     }
+    if (next != placed.end() && next->first < end) {
+      error(position, "overlaps bytes already placed at h'" + hexDigits(next->first, 6) + "'");
+      return;
+    }
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      image.memory->write8(address + static_cast<uint32_t>(i), static_cast<uint8_t>(bytes[i]));
+    }
+    uint32_t start = address;
+    if (next != placed.begin() && std::prev(next)->second == address) {
+      start = std::prev(next)->first;
+    }
+    uint32_t stop = end;
+    if (next != placed.end() && next->first == end) {
+      stop = next->second;
+      placed.erase(next);
+    }
+    placed[start] = stop;
   }
 
   std::string dataBytes(const LaidLine& laid) {
@@ -314,7 +334,6 @@ struct Assembler::Impl {
 
   void link(ProgramImage& image) {
     finalPass = true;
-    std::vector<bool> used(size_t{addressMask(cpu)} + 1, false);
     bool vectorSet = false;
     for (auto& laid : lines) {
       try {
@@ -324,7 +343,7 @@ struct Assembler::Impl {
           vectorSet = true;
         }
         if (laid.kind == LineKind::Data) {
-          emitBytes(image, used, laid.address, dataBytes(laid), laid.line.position);
+          emitBytes(image, laid.address, dataBytes(laid), laid.line.position);
           continue;
         }
         Instruction& ins = laid.ins;
@@ -335,7 +354,7 @@ struct Assembler::Impl {
           operand->value = *evaluateIn(*operand->expr, ins.address, laid.scope);
         }
         checkLinkedInstruction(ins, cpu, far);
-        emitBytes(image, used, ins.address, std::string(static_cast<size_t>(ins.length), '\0'),
+        emitBytes(image, ins.address, std::string(static_cast<size_t>(ins.length), '\0'),
                   laid.line.position);
         image.instructionAt[ins.address] = image.instructions.size();
         image.instructions.push_back(ins);
@@ -343,7 +362,7 @@ struct Assembler::Impl {
         error(laid.line.position, e.what());
       }
     }
-    image.hasCodeAtZero = used[0];
+    image.hasCodeAtZero = !image.placedBytes.empty() && image.placedBytes.begin()->first == 0;
     // Equates are checked too, so an equate naming an undefined symbol is reported.
     for (auto& [name, def] : globals) {
       try {

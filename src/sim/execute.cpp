@@ -77,6 +77,12 @@ void Machine::execute(const Instruction& ins) {
       uint32_t value = readOperand(cpu, mem, ins.src, size);
       writeOperand(cpu, mem, ins.dst, size, value);
       alu::logicFlags(value, size, f);
+      // Loading the stack pointer with an address from outside the stack (mov.l #\stack,sp
+      // at the start, mov.l \ram,sp at the end) sets up a stack of its own there.
+      if (ins.dst.kind == OperandKind::Register && ins.dst.reg == 7 && size == 4 &&
+          ins.src.kind != OperandKind::Register && !stackArea_.contains(cpu.er[7])) {
+        stackArea_.startAt(cpu.er[7]);
+      }
       break;
     }
     case Op::Add:

@@ -69,6 +69,7 @@ struct Operand {
   OperandKind kind = OperandKind::None;
   int reg = 0;        // register number 0..7 (fp = 6, sp = 7); first register of a list
   int regCount = 0;   // registers in a list
+  int width = 0;      // an address or displacement written "...:8", ":16", ":24"; 0 if not
   ExprPtr expr;       // immediate value, displacement or address
   int64_t value = 0;  // the expression's value once linked
 };

@@ -4,7 +4,8 @@
 
 namespace vorax::sim {
 
-Machine::Machine(const ProgramImage& image, HostInterface& host) : image_(image), host_(host) {}
+Machine::Machine(const ProgramImage& image, HostInterface& host)
+    : image_(image), host_(host), stackArea_(image, host.runtimeAreaStart()) {}
 
 void Machine::push16(uint16_t value) {
   cpu_.er[7] -= 2;
@@ -62,9 +63,11 @@ void Machine::step() {
   }
   ++steps_;
   uint32_t pc = cpu_.pc = memory().wrap(cpu_.pc);
+  const uint32_t stackPointerBefore = cpu_.er[7];
   if (host_.handles(pc)) {
     if (trace_ != nullptr) traceLine(std::string("[runtime ") + host_.routineName(pc) + "]");
     host_.invoke(pc, *this);
+    checkStackPointer(pc, stackPointerBefore);
     return;
   }
   const Instruction* ins = image_.findInstruction(pc);
@@ -83,6 +86,16 @@ void Machine::step() {
     traceLine(start == std::string::npos ? text : text.substr(start));
   }
   execute(*ins);
+  checkStackPointer(pc, stackPointerBefore);
+}
+
+void Machine::checkStackPointer(uint32_t pc, uint32_t stackPointerBefore) {
+  const uint32_t stackPointer = cpu_.er[7];
+  if (stackPointer == stackPointerBefore || halted_ || stackArea_.contains(stackPointer)) return;
+  // The fault is reported at the instruction (or the call of the runtime routine) that
+  // moved the stack pointer.
+  cpu_.pc = pc;
+  throw RuntimeFault(ExitStatus::kRuntimeError, stackArea_.overflowMessage(stackPointer));
 }
 
 void Machine::run() {

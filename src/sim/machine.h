@@ -7,6 +7,7 @@
 
 #include "sim/cpu_state.h"
 #include "sim/program_image.h"
+#include "sim/stack_area.h"
 
 namespace vorax::sim {
 
@@ -26,6 +27,8 @@ class HostInterface {
   virtual const char* routineName(uint32_t address) const = 0;
   // Address that marks the return from target code called by a host routine.
   virtual uint32_t returnToHostAddress() const = 0;
+  // Start of the host's own area at the top of memory; the stack starts right below it.
+  virtual uint32_t runtimeAreaStart() const = 0;
 };
 
 class Machine {
@@ -66,13 +69,19 @@ class Machine {
   // The last target instruction executed (the call of a host routine while one runs).
   const Instruction* lastInstruction() const { return lastInstruction_; }
   HostInterface& host() { return host_; }
+  // Where the stack may lie; the start-up code and \lnkfre set it up.
+  StackArea& stackArea() { return stackArea_; }
 
  private:
   void execute(const Instruction& ins);
   void traceLine(const std::string& what);
+  // A stack pointer that the step at `pc` moved out of the stack area stops the program
+  // there.
+  void checkStackPointer(uint32_t pc, uint32_t stackPointerBefore);
 
   const ProgramImage& image_;
   HostInterface& host_;
+  StackArea stackArea_;
   CpuState cpu_;
   uint64_t steps_ = 0;
   uint64_t maxSteps_ = 0;  // 0: no limit

@@ -1,9 +1,34 @@
 #include "sim/memory.h"
 
+#include <algorithm>
+
 namespace vorax::sim {
 
 Memory::Memory(CpuModel cpu)
-    : mask_(addressMask(cpu)), bytes_(std::make_unique<uint8_t[]>(size_t{mask_} + 1)) {}
+    : mask_(addressMask(cpu)), pages_((size_t{mask_} + 1) >> kPageBits) {}
+
+Memory::Page& Memory::pageFor(uint32_t address) {
+  std::unique_ptr<Page>& page = pages_[address >> kPageBits];
+  if (!page) page = std::make_unique<Page>(Page{});
+  return *page;
+}
+
+void Memory::protectVectors(uint32_t start, uint32_t length) {
+  const uint32_t first = wrap(start);
+  const uint32_t end = std::min<uint64_t>(uint64_t{first} + length, uint64_t{mask_} + 1);
+  protected_.push_back({first, end});
+  protectedEnd_ = std::max(protectedEnd_, end);
+}
+
+void Memory::checkWritable(uint32_t address) const {
+  for (const Range& range : protected_) {
+    if (address >= range.start && address < range.end) {
+      throw RuntimeFault(ExitStatus::kBadMemoryAccess,
+                         "bad memory access: write to h'" + hexDigits(address, 6) +
+                             "' in the vector area (a store through NIL?)");
+    }
+  }
+}
 
 void Memory::checkAligned(uint32_t address, int size) const {
   if ((address & 1) != 0) {

@@ -34,6 +34,12 @@ void linkFree(RuntimeCall& call) {
     heap.end = top;
   }
   if (heap.end > heap.start) heap.freeBlocks[heap.start] = heap.end - heap.start;
+  // The stack the start-up code set up runs from here down to the runtime cells and the
+  // heap's blocks, or down to the program when it lies below \ram.
+  StackArea& stackArea = call.machine().stackArea();
+  stackArea.startAt(stack);
+  stackArea.reserve(state.ram, heap.start);
+  stackArea.setHeap(heap.start, heap.start);
 }
 
 // \halt: the program is finished.

@@ -11,17 +11,33 @@ namespace {
 
 uint32_t blockSize(uint16_t size) { return std::max<uint32_t>(2, (uint32_t{size} + 1) & ~1u); }
 
+// The stack may not grow into blocks in use: it learns where the highest one ends.
+void tellStack(RuntimeCall& call) {
+  const HeapState& heap = call.state().heap;
+  uint32_t usedEnd = heap.start;
+  if (!heap.usedBlocks.empty()) {
+    const auto& [address, size] = *heap.usedBlocks.rbegin();
+    usedEnd = address + size;
+  }
+  call.machine().stackArea().setHeap(heap.start, usedEnd);
+}
+
 // \new: size word -> address of a new block in r0.
 void newBlock(RuntimeCall& call) {
   uint32_t size = blockSize(call.popWord());
   HeapState& heap = call.state().heap;
+  const StackArea& stack = call.machine().stackArea();
   for (auto it = heap.freeBlocks.begin(); it != heap.freeBlocks.end(); ++it) {
     if (it->second < size) continue;
     uint32_t address = it->first;
+    // Free memory the stack has grown into is not free: the blocks are handed out from
+    // the lowest address, so no later one fits either.
+    if (stack.heapBelow() && uint64_t{address} + size > call.cpu().er[7]) break;
     uint32_t rest = it->second - size;
     heap.freeBlocks.erase(it);
     if (rest > 0) heap.freeBlocks[address + size] = rest;
     heap.usedBlocks[address] = size;
+    tellStack(call);
     call.setR0(address);
     return;
   }
@@ -42,6 +58,7 @@ void disposeBlock(RuntimeCall& call) {
         "runtime error: invalid pointer operation (DISPOSE of h'" + hexDigits(address, 6) + "')");
   }
   heap.usedBlocks.erase(used);
+  tellStack(call);
   auto [block, inserted] = heap.freeBlocks.emplace(address, size);
   (void)inserted;
   auto next = std::next(block);

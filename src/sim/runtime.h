@@ -59,6 +59,7 @@ class Runtime : public HostInterface {
   void trap(int vector, Machine& machine) override;
   const char* routineName(uint32_t address) const override;
   uint32_t returnToHostAddress() const override;
+  uint32_t runtimeAreaStart() const override { return areaStart(state_.cpu); }
 
   RuntimeState& state() { return state_; }
 

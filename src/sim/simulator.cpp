@@ -39,6 +39,12 @@ void Simulator::reset() {
   // program file begins with.
   uint32_t vector = image_->hasCodeAtZero ? 0 : image_->vectorAddress;
   cpu.pc = memory.wrap(memory.read32(vector));
+  machine_->stackArea().startAt(cpu.er[7]);
+  // The reset vector and the second vector entry (\ram) at address 0, and the vector the
+  // program was started from.
+  constexpr uint32_t kVectorBytes = 8;
+  memory.protectVectors(0, kVectorBytes);
+  if (vector != 0) memory.protectVectors(vector, kVectorBytes);
 }
 
 ExitStatus Simulator::run() {
