@@ -33,8 +33,11 @@ CompileOptions withoutPeephole() {
 }
 
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps,
-                          const CompileOptions& options) {
+                          const CompileOptions& options, const ExtraFiles& files) {
   const SourceTree tree;
+  for (const auto& [name, text] : files) {
+    tree.write(name, text);
+  }
   const CompileResult result = compileSource(tree, source, "T.PAS", options);
   if (!result.host.errors.empty()) {
     return "compile error " + std::to_string(result.host.errors.back().number);
@@ -44,9 +47,10 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
     return "vorax-sim is not built: " + simulator.string();
   }
   const fs::path output = tree.root() / "run.txt";
-  const std::string command = "\"" + simulator.string() + "\" --cpu " + cpu + " --max-steps " +
-                              std::to_string(maxSteps) + " \"" + (tree.root() / "T.asm").string() +
-                              "\" > \"" + output.string() + "\" 2>&1";
+  // The simulator runs in the program's folder, where its assembly includes are.
+  const std::string command = "cd \"" + tree.root().string() + "\" && \"" + simulator.string() +
+                              "\" --cpu " + cpu + " --max-steps " + std::to_string(maxSteps) +
+                              " T.asm < /dev/null > \"" + output.string() + "\" 2>&1";
   const int status = std::system(command.c_str());
   std::ifstream in(output, std::ios::binary);
   std::stringstream text;

@@ -3,18 +3,24 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/compile_options.h"
 
 namespace vorax::testing {
 
+// Files written beside the program before it is compiled (name, text): include files,
+// assembly modules the program includes.
+using ExtraFiles = std::vector<std::pair<std::string, std::string>>;
+
 // The program's console output; when it does not compile or does not end normally, a text
 // that says why ("compile error N", "run failed: ...").
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps);
-// The same with the given options (the peephole rules off, for instance).
+// The same with the given options (the peephole rules off, for instance) and files written
+// beside the program.
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps,
-                          const CompileOptions& options);
+                          const CompileOptions& options, const ExtraFiles& files = {});
 
 // Options that write the code as the generators emitted it, like --no-peephole.
 CompileOptions withoutPeephole();

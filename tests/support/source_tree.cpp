@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "driver/compile_file.h"
+#include "support/assembly_check.h"
 
 namespace vorax::testing {
 
@@ -65,6 +66,9 @@ CompileResult compileSource(const SourceTree& tree, const std::string& source,
   const std::string asmName = std::filesystem::path(name).replace_extension(".asm").string();
   if (tree.exists(asmName)) {
     result.lines = tree.readLines(asmName);
+    if (result.host.errors.empty()) {
+      expectAssembles(tree.root() / asmName, cpuSelectedBy(source));
+    }
   }
   return result;
 }
