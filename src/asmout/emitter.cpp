@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "asmout/emit_rules.h"
+#include "asmout/line_guard.h"
 #include "diag/short_text.h"
 #include "driver/compilation.h"
 
@@ -17,6 +18,14 @@ bool isGlobalLabel(std::string_view label) {
   }
   const char c = label[0];
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '\\';
+}
+
+// A marker line of a statement still being compiled: a "bcx" placeholder, or the "bcc"
+// line of an open WITH (labelled with its own operand).
+bool isPlaceholder(const WindowLine& line) {
+  return line.mnemonic == "bcx" ||
+         (line.mnemonic == "bcc" && !line.label.empty() && line.label[0] == '@' &&
+          line.label == line.source);
 }
 
 bool isWholeDataWindow(const PeepholeWindow& window) {
@@ -35,8 +44,8 @@ Emitter::Emitter(Compilation& compilation)
 
 void Emitter::emitInstruction(std::string_view mnemonic, std::string_view source,
                               std::string_view destination) {
-  PendingInstruction instruction{cutText(mnemonic, kSourceWidth), cutText(source, kSourceWidth),
-                                 cutText(destination, kSourceWidth)};
+  PendingInstruction instruction{std::string(mnemonic), std::string(source),
+                                 std::string(destination)};
   if (startsWith(instruction.source, "$")) {
     window_.labelUses().countUse(instruction.source);
   }
@@ -101,13 +110,16 @@ void Emitter::append(PendingInstruction instruction) {
   if (window_.full()) {
     if (isWholeDataWindow(window_)) {
       window_.writeAll();
+    } else if (isPlaceholder(window_[0])) {
+      leaveEarly(0);
     } else {
+      guardLines(0, 1);
       window_.writeOldest();
     }
   }
-  line.mnemonic = cutText(instruction.mnemonic, kMnemonicWidth);
-  line.source = cutText(instruction.source, kSourceWidth);
-  line.destination = cutText(instruction.destination, kDestinationWidth);
+  line.mnemonic = std::move(instruction.mnemonic);
+  line.source = std::move(instruction.source);
+  line.destination = std::move(instruction.destination);
   window_.append(std::move(line));
   if (compilation_.options.localTier) {
     compilation_.optimizer.runLocalTier(window_);
@@ -115,7 +127,7 @@ void Emitter::append(PendingInstruction instruction) {
   }
   // A label never stays on an "org": it belongs to the address after the alignment.
   if (!window_.empty() && window_.last().mnemonic == "org" && !window_.last().label.empty()) {
-    pendingLabel_ = cutText(std::exchange(window_.last().label, std::string()), kLabelWidth);
+    pendingLabel_ = std::exchange(window_.last().label, std::string());
   }
   ++emittedLines_;
 }
@@ -128,7 +140,7 @@ void Emitter::emitLabelFiller(std::string_view mnemonic, std::string_view source
 }
 
 void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
-  std::string text = cutText(label, kLabelWidth);
+  std::string text(label);
   if (oddDataPending_ && !window_.empty()) {
     // The pad byte goes between the data and whatever was written after it.
     std::vector<std::string> attached = std::exchange(window_.last().attached, {});
@@ -154,8 +166,12 @@ void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
   }
 }
 
+void Emitter::emitCommentLine(std::string_view text) {
+  emitRawLine(cutText(text, kCommentLineWidth));
+}
+
 void Emitter::emitRawLine(std::string_view text) {
-  std::string line = cutText(text, kRawLineWidth);
+  std::string line(text);
   if (window_.empty() && holdingRawLines_) {
     heldRawLines_.push_back(std::move(line));
   } else if (window_.empty()) {
@@ -201,8 +217,73 @@ void Emitter::flushWindow() {
   if (compilation_.options.blockTier && window_.count() > 3) {
     compilation_.optimizer.runBlockTier(window_);
   }
+  guardLines(0, window_.count());
   window_.writeAll();
   startNewLabelSpace();
+}
+
+void Emitter::leaveEarly(int i) {
+  WindowLine& line = window_[i];
+  if (line.mnemonic == "bcx" && !line.destination.empty()) {
+    // A spill mark: its value is saved on the stack here, and popped where the mark is
+    // settled.
+    line.label.clear();
+    line.mnemonic = "mov.l";
+    window_.setSource(i, line.destination);
+    line.destination = "@-sp";
+    if (i == 0) {
+      guardLines(0, 1);
+      window_.writeOldest();
+    }
+    return;
+  }
+  // Any other marker carries no code: it goes as nothing, and its statement, finding it
+  // gone, leaves its code as it is.
+  window_.removeLineKeepingAttached(i);
+}
+
+void Emitter::writeWindowOut() {
+  writeHeldRawLines();
+  if (!pendingLabel_.empty()) {
+    emitLabelFiller("nop", "");
+  }
+  for (int i = window_.count() - 1; i >= 0; --i) {
+    if (isPlaceholder(window_[i])) {
+      leaveEarly(i);
+    }
+  }
+  guardLines(0, window_.count());
+  window_.writeAll();
+}
+
+void Emitter::guardLines(int first, int end) {
+  if (!compilation_.options.guardLines) {
+    return;
+  }
+  const DirectiveSettings& settings = compilation_.directives.settings();
+  const TargetCpu cpu = settings.cpu2000   ? TargetCpu::H2000
+                        : settings.cpu300L ? TargetCpu::H300L
+                                           : TargetCpu::H300H;
+  for (int i = first; i < end; ++i) {
+    const std::string_view why = refusedForm(window_[i], cpu);
+    if (!why.empty()) {
+      refuseLine(i, why);
+    }
+  }
+}
+
+void Emitter::refuseLine(int i, std::string_view why) {
+  // The lines before the refused one are written, then the refused line as a comment for
+  // whoever looks into the fault, then the error; nothing after it.
+  std::vector<std::string> text;
+  formatWindowLine(window_[i], text);
+  while (window_.count() > i) {
+    window_.removeLine(window_.count() - 1);
+  }
+  for (const std::string& line : text) {
+    emitRawLine(";! " + line + "    ; " + std::string(why));
+  }
+  compilation_.reportError(kRefusedInstruction);
 }
 
 void Emitter::writeWindowUnchanged() {

@@ -29,9 +29,12 @@ class Emitter {
   // Makes `label` the label of the next instruction. A pad byte goes first when data ended
   // on an odd address; a label still waiting gets a "nop" of its own.
   void defineLabel(bool forgetRegisters, std::string_view label);
-  // A line that is not an instruction (comment, listing line): written at once when no
-  // instruction waits, otherwise after the newest waiting one.
+  // A line that is not an instruction (stub, equate, listing line): written at once when
+  // no instruction waits, otherwise after the newest waiting one. It is written whole.
   void emitRawLine(std::string_view text);
+  // A comment line for the reader (source echo, warning): a raw line cut to the comment
+  // width.
+  void emitCommentLine(std::string_view text);
   // While raw lines are held, a raw line that would go straight to the file (the window
   // being empty) waits instead, so that it can still be withdrawn. Held lines are written
   // before the next window line, by every flush, and when the hold ends.
@@ -45,6 +48,11 @@ class Emitter {
   void flushWindow();
   // Writes every waiting line unchanged (no block passes): the error path.
   void writeWindowUnchanged();
+  // Writes every waiting line without the block passes and without starting a new
+  // local-label space, for an assembly include inside a routine body: the statements
+  // still open go on with their labels, and their markers leave as nothing (a spill mark
+  // as the push of its register).
+  void writeWindowOut();
 
   [[nodiscard]] const std::string& pendingLabel() const { return pendingLabel_; }
   void clearPendingLabel() { pendingLabel_.clear(); }
@@ -74,6 +82,12 @@ class Emitter {
   // Appends the compare against zero that absorption dropped when `instruction` is a
   // branch reading flags the earlier line did not set as the compare would.
   void restoreDroppedCompare(const PendingInstruction& instruction, bool labelPending);
+  // Lines [first, end) are about to leave: each must be an instruction the target
+  // processor has, else the compilation ends with an internal error.
+  void guardLines(int first, int end);
+  [[noreturn]] void refuseLine(int i, std::string_view why);
+  // Marker line i leaves the window before its statement settled it.
+  void leaveEarly(int i);
   void startNewLabelSpace();
   void writeHeldRawLines();
 

@@ -37,6 +37,15 @@ std::string placeMarker(Compilation& compilation, std::string_view prefix) {
   return marker;
 }
 
+std::string placeSpillMark(Compilation& compilation, std::string_view registerText) {
+  const std::string mark = placeMarker(compilation, "@");
+  PeepholeWindow& window = compilation.emitter.window();
+  if (!window.empty() && window.last().label == mark) {
+    window.last().destination = std::string(registerText);
+  }
+  return mark;
+}
+
 void resolveSpillMark(Compilation& compilation, std::string_view mark, std::string& registerText,
                       bool isLong) {
   PeepholeWindow& window = compilation.emitter.window();
@@ -45,7 +54,10 @@ void resolveSpillMark(Compilation& compilation, std::string_view mark, std::stri
     --markLine;
   }
   if (markLine < 0) {
-    compilation.reportError(kSpillMarkLost);
+    compilation.registers.releaseRegister(registerText);
+    registerText = compilation.registers.allocateRegister();
+    compilation.emitter.emitInstruction("mov.l", "@sp+", registerText);
+    return;
   }
   bool callFollowed = false;
   for (int i = markLine; i < window.count() && !callFollowed; ++i) {

@@ -11,9 +11,6 @@ namespace vorax {
 
 class Compilation;
 
-// Internal consistency failure: a spill mark is no longer in the window.
-inline constexpr int kSpillMarkLost = 960;
-
 // "$" followed by the decimal number.
 [[nodiscard]] std::string localLabelText(int number);
 
@@ -29,10 +26,17 @@ void placeLabelIfUsed(Compilation& compilation, bool forgetRegisters, std::strin
 // the marker text, counted among the filler lines. Returns the marker text.
 std::string placeMarker(Compilation& compilation, std::string_view prefix);
 
+// Places a spill mark: a marker for a value that waits in `registerText` while something
+// that may call a routine is generated. The mark's line names the register, so that a
+// mark written out before it is settled (a window overflow, an assembly include) leaves
+// as a push of the register ("mov.l R,@-sp") instead of a placeholder.
+std::string placeSpillMark(Compilation& compilation, std::string_view registerText);
+
 // Settles a spill mark placed while `registerText` held a value: when a "bsr" followed
 // the mark, the mark's line becomes a push of the register, the value is popped into a
 // newly allocated register and `registerText` names that register; otherwise the mark's
-// line becomes an unlabelled "nop". `isLong` selects "mov.l" over "mov.w".
+// line becomes an unlabelled "nop". `isLong` selects "mov.l" over "mov.w". A mark that has
+// left the window left as a push: the value is popped ("mov.l").
 void resolveSpillMark(Compilation& compilation, std::string_view mark, std::string& registerText,
                       bool isLong);
 

@@ -46,7 +46,8 @@ bool labelledBranch(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
   WindowLine& line = w[a];
   if (line.mnemonic != "bra" || line.label.empty() || line.label == line.source ||
-      !(isLocalLabel(line.label) || isMarkerLabel(line.label))) {
+      !(isLocalLabel(line.label) || isMarkerLabel(line.label)) ||
+      w.labelUses().usedOutsideWindow(line.label)) {
     return false;
   }
   const std::string label = line.label;

@@ -132,6 +132,11 @@ int nopRemoval(RuleContext& context) {
       }
       if (w[i + 1].label.empty()) {
         w[i + 1].label = w[i].label;
+      } else if (w.labelUses().usedOutsideWindow(w[i].label) ||
+                 w.labelUses().usedOutsideWindow(w[i + 1].label)) {
+        // A line already written branches to one of the labels: both stay.
+        ++i;
+        continue;
       } else {
         mergeLabelIntoNext(w, i);
       }

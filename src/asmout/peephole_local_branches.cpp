@@ -212,8 +212,7 @@ RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
   WindowLine& test = w[a];
   if (!equals(load.mnemonic, "mov.b") || !equals(test.mnemonic, "btst") || !test.label.empty() ||
       test.destination != load.destination || !isWorkRegister(load.destination) ||
-      load.source.empty() || load.source[0] == '#' || load.source[0] == '@' ||
-      load.source.size() > kDestinationWidth) {
+      load.source.empty() || load.source[0] == '#' || load.source[0] == '@') {
     return kNo;
   }
   if (!context.cpu2000 && !isPortRegister(load.source) && !isRegisterOperand(load.source)) {

@@ -76,7 +76,29 @@ void LocalLabelUses::dropUsesIn(std::string_view text) {
   forEachItem(text, [this](std::string_view item) { dropUse(item); });
 }
 
-void LocalLabelUses::clear() { counts_.assign(counts_.size(), 0); }
+void LocalLabelUses::countWrittenUsesIn(std::string_view text) {
+  forEachItem(text, [this](std::string_view item) {
+    const int number = labelNumber(item);
+    if (number < 0) {
+      return;
+    }
+    if (static_cast<std::size_t>(number) >= writtenCounts_.size()) {
+      writtenCounts_.resize(static_cast<std::size_t>(number) + 1, 0);
+    }
+    ++writtenCounts_[static_cast<std::size_t>(number)];
+  });
+}
+
+bool LocalLabelUses::usedOutsideWindow(std::string_view text) const {
+  const int number = labelNumber(text);
+  return number >= 0 && static_cast<std::size_t>(number) < writtenCounts_.size() &&
+         writtenCounts_[static_cast<std::size_t>(number)] > 0;
+}
+
+void LocalLabelUses::clear() {
+  counts_.assign(counts_.size(), 0);
+  writtenCounts_.clear();
+}
 
 void formatWindowLine(const WindowLine& line, std::vector<std::string>& outLines) {
   std::string text;
@@ -154,7 +176,7 @@ void PeepholeWindow::redirectBranch(int i, std::string_view newTarget) { setSour
 void PeepholeWindow::setSource(int i, std::string_view source) {
   WindowLine& line = (*this)[i];
   labelUses_.dropUsesIn(line.source);
-  line.source.assign(source.substr(0, kSourceWidth));
+  line.source.assign(source);
   labelUses_.countUsesIn(line.source);
 }
 
@@ -220,6 +242,9 @@ int PeepholeWindow::findLabel(std::string_view label) const {
 }
 
 void PeepholeWindow::writeLine(WindowLine& line) {
+  if (line.source.find('$') != std::string::npos) {
+    labelUses_.countWrittenUsesIn(line.source);
+  }
   formatted_.clear();
   formatWindowLine(line, formatted_);
   for (const std::string& text : formatted_) {

@@ -12,12 +12,10 @@ namespace vorax {
 
 class OutputFile;
 
-// Field widths of a window line; longer texts are cut.
-inline constexpr std::size_t kLabelWidth = 28;
-inline constexpr std::size_t kMnemonicWidth = 8;
-inline constexpr std::size_t kSourceWidth = 48;
-inline constexpr std::size_t kDestinationWidth = 28;
-inline constexpr std::size_t kRawLineWidth = 48;
+// Labels and operands are names and addresses: they keep their whole length, since a cut
+// one names something else. Only comment lines (the source echo, warnings) are display
+// texts, cut to this width.
+inline constexpr std::size_t kCommentLineWidth = 48;
 
 struct WindowLine {
   std::string label;
@@ -46,10 +44,16 @@ class LocalLabelUses {
   void dropUsesIn(std::string_view text);
   [[nodiscard]] int uses(std::string_view text) const;
   [[nodiscard]] int usesOf(int number) const;
+  // Uses on lines that have left the window (a window that overflowed, an assembly include
+  // inside a routine): those lines can no longer be redirected, so the label they name
+  // must stay on its line.
+  void countWrittenUsesIn(std::string_view text);
+  [[nodiscard]] bool usedOutsideWindow(std::string_view text) const;
   void clear();
 
  private:
   std::vector<int> counts_;
+  std::vector<int> writtenCounts_;
 };
 
 // Formats one window line as it appears in the assembly file (without its attached

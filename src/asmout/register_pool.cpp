@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "asmout/operand_text.h"
-#include "diag/short_text.h"
 #include "driver/compilation.h"
 
 namespace vorax {
@@ -139,7 +138,7 @@ void RegisterPool::rememberContents(std::unique_ptr<RememberedDesignator> design
   for (RegisterContentsEntry& entry : contents_) {
     if (entry.isFree()) {
       entry.designator = std::move(designator);
-      entry.text = cutText(text, kContentsTextWidth);
+      entry.text = std::string(text);
       return;
     }
   }
@@ -192,7 +191,7 @@ void RegisterPool::pushWithRegister(std::string_view registerText, std::int32_t 
     compilation_.reportError(kWithRegistersOverflow);
   }
   with_[static_cast<std::size_t>(withCount_)] =
-      WithRegisterEntry{cutText(registerText, kWithRegisterTextWidth), slotOffset};
+      WithRegisterEntry{std::string(registerText), slotOffset};
   ++withCount_;
 }
 

@@ -38,7 +38,6 @@ class RememberedDesignator {
   [[nodiscard]] virtual bool sameDesignator(const RememberedDesignator& other) const = 0;
 };
 
-inline constexpr std::size_t kContentsTextWidth = 31;
 inline constexpr int kRegisterContentsSize = 6;
 
 // One entry of the register-contents record; free when it holds no designator.
@@ -59,7 +58,6 @@ struct WithRegisterEntry {
   std::int32_t slotOffset = 0;
 };
 inline constexpr int kMaxWithRegisters = 2;
-inline constexpr std::size_t kWithRegisterTextWidth = 28;
 
 class RegisterPool {
  public:

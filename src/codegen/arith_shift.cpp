@@ -125,7 +125,7 @@ void generateShift(Compilation& c, ExprPtr& node) {
   if (mayCall(*node->right)) {
     // The shifted value cannot stay in a register across the call that computes the count.
     reg = generateInRegister(c, node->left, type);
-    const std::string mark = placeMarker(c, "@");
+    const std::string mark = placeSpillMark(c, reg);
     counter = generateInRegister(c, node->right, countType);
     const HeldRegister held(c, counter);
     resolveSpillMark(c, mark, reg, size == 4);

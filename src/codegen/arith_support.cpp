@@ -157,7 +157,7 @@ OperandTexts evaluateOperands(Compilation& c, ExprNode& node, TypeDescriptor* le
     // The left value waits in a register; only when a call really followed is it
     // pushed at the mark and popped again afterwards.
     texts.left = generateInRegister(c, node.left, leftType);
-    const std::string mark = placeMarker(c, "@");
+    const std::string mark = placeSpillMark(c, texts.left);
     texts.right = generateRight();
     const HeldRegister right(c, texts.right);
     resolveSpillMark(c, mark, texts.left, sizeOf(leftType) == 4);

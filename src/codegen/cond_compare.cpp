@@ -219,7 +219,7 @@ ConditionResult compareVariableWithChar(Compilation& c, ExprPtr& string, ExprPtr
     charSide = generateInRegister(c, character, c.symbols.types().charType);
   }
   const bool charInRegister = charSide[0] != '#';
-  const std::string mark = charInRegister && chainMayCall(*string) ? placeMarker(c, "@") : "";
+  const std::string mark = charInRegister && chainMayCall(*string) ? placeSpillMark(c, charSide) : "";
   std::string operand;
   {
     const HeldRegister held(c, charSide);
@@ -283,7 +283,7 @@ ConditionResult compareStringWithChar(Compilation& c, ExprPtr& string, ExprPtr& 
     const bool stringInRegister = stringSide[0] != '#';
     std::string mark;
     if (stringInRegister && mayCall(*character)) {
-      mark = placeMarker(c, "@");
+      mark = placeSpillMark(c, stringSide);
     }
     {
       const HeldRegister held(c, stringSide);

@@ -21,6 +21,9 @@ struct RoutineContext {
   std::array<std::int32_t, kWithSlotCount> withSlotOffsets{};
   // The exit label "$00" was branched to (EXIT); the exit code must define it.
   bool exitLabelUsed = false;
+  // Between the entry code and the exit code of a body: statements may be open, so the
+  // window must not be flushed as if a routine had ended.
+  bool bodyOpen = false;
 };
 
 }  // namespace vorax

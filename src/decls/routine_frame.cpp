@@ -239,12 +239,14 @@ void emitEntryCode(Compilation& c, SymbolEntry& routine, std::int32_t localOffse
         static_cast<std::int32_t>(b - kWithSlotSize - kWithSlotSize * i);
   }
   context.exitLabelUsed = false;
+  context.bodyOpen = true;
   c.registers.forgetRegisterContents();
   c.registers.resetRegisterPool();
 }
 
 void emitExitCode(Compilation& c, const SymbolEntry& routine) {
   Emitter& e = c.emitter;
+  c.routine.bodyOpen = false;
   if (c.routine.exitLabelUsed) {
     e.defineLabel(true, "$00");
   }

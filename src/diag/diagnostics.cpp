@@ -76,7 +76,7 @@ void Diagnostics::reportErrorWithName(int number, std::string_view name) {
 }
 
 void Diagnostics::writeWarning(std::string_view line) {
-  compilation_.emitter.emitRawLine(line);
+  compilation_.emitter.emitCommentLine(line);
   ++warningCount_;
 }
 

@@ -18,6 +18,10 @@ enum class TargetCpu { H8_300H, H8_300L, H8_2000 };
 struct CompileOptions {
   bool localTier = true;  // the peephole rules (and the clear-register rule) run after appends
   bool blockTier = true;  // the block passes run before the window is written
+  // Every line leaving the window must be an instruction the target processor has. Only
+  // tests that feed the window fragments of code (placeholders, symbolic operands) turn
+  // the check off.
+  bool guardLines = true;
   // When set, the optimizer adds here how often each rule fired (the caller owns it).
   RuleStatistics* ruleStatistics = nullptr;
 

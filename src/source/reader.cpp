@@ -190,7 +190,7 @@ void Reader::takeLine(SourceLevel& slot, std::string line) {
   slot.savedLine = line.substr(static_cast<std::size_t>(slot.indentation));
   slot.savedLineNumber = slot.lineNumber;
   if (compilation_.directives.settings().echoSourceSwitch) {
-    compilation_.emitter.emitRawLine("; " + slot.savedLine);
+    compilation_.emitter.emitCommentLine("; " + slot.savedLine);
   }
   // The blank ends the line's last token.
   slot.lineBuffer = slot.savedLine + ' ';
@@ -254,9 +254,15 @@ void Reader::performPendingInclude() {
 }
 
 // The assembly file itself is not read: the output gets an include line for it. The
-// scanner goes on with the character after the comment, which is read only once.
+// scanner goes on with the character after the comment, which is read only once. Inside a
+// routine body the statements around the include go on with their labels, so the window
+// is written out without starting a new routine.
 void Reader::includeAssemblyFile(const std::string& name) {
-  compilation_.emitter.flushWindow();
+  if (compilation_.routine.bodyOpen) {
+    compilation_.emitter.writeWindowOut();
+  } else {
+    compilation_.emitter.flushWindow();
+  }
   compilation_.emitter.emitInstruction("include", withExtension(name, ".asm"), "");
 }
 

@@ -89,7 +89,7 @@ void assignPlainOrdinal(Compilation& c, ExprPtr& target, ExprPtr& source, TypeDe
     // The target's address computation may call a routine while the value waits in a
     // register: the spill mark saves it on the stack only if a call really follows.
     value = inRegister();
-    const std::string mark = placeMarker(c, "@");
+    const std::string mark = placeSpillMark(c, value);
     place = generateVariable(c, target);
     resolveSpillMark(c, mark, value, storedSize == 4);
   }

@@ -22,7 +22,8 @@ bool isBranchTo(const WindowLine& line, std::string_view label) {
 void bypassLabelledBranches(PeepholeWindow& w, std::string_view endLabel) {
   for (int i = 0; i < w.count(); ++i) {
     WindowLine& line = w[i];
-    if (isBranchTo(line, endLabel) && isLocalLabel(line.label) && line.label != endLabel) {
+    if (isBranchTo(line, endLabel) && isLocalLabel(line.label) && line.label != endLabel &&
+        !w.labelUses().usedOutsideWindow(line.label)) {
       const std::string label = std::move(line.label);
       line.label.clear();
       w.redirectLabel(label, endLabel);

@@ -431,10 +431,17 @@ void mergeCaseArms(Compilation& c, const CaseLines& lines,
 
 void runCasePasses(Compilation& c, const CaseLines& lines) {
   std::vector<MarkerPosition> arms;
+  bool allArms = true;
   for (const std::string& marker : lines.markers) {
-    arms.push_back(lookupMarker(c, marker));
+    const std::optional<MarkerPosition> arm = lookupMarker(c, marker);
+    allArms = allArms && arm.has_value();
+    if (arm) {
+      arms.push_back(*arm);
+    }
   }
-  mergeCaseArms(c, lines, arms);
+  if (allArms) {
+    mergeCaseArms(c, lines, arms);
+  }
   threadBranches(c, lines.endLabel);
   PeepholeWindow& w = c.emitter.window();
   const int dispatchStart = w.findLabel(lines.dispatchLabel);

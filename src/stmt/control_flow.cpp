@@ -29,14 +29,14 @@ bool isMarkerLabel(std::string_view label) {
 
 }  // namespace
 
-MarkerPosition lookupMarker(Compilation& c, std::string_view marker) {
+std::optional<MarkerPosition> lookupMarker(Compilation& c, std::string_view marker) {
   PeepholeWindow& window = c.emitter.window();
   int line = window.count() - 1;
   while (line >= 0 && window[line].label != marker) {
     --line;
   }
   if (line < 0) {
-    c.reportError(kMarkerLost);
+    return std::nullopt;
   }
   if (window[line].mnemonic == "bcx") {
     window[line].label.clear();
@@ -51,7 +51,8 @@ MarkerPosition lookupMarker(Compilation& c, std::string_view marker) {
     WindowLine& carrier = window[position];
     if (!carrier.label.empty() && position + 1 < window.count()) {
       WindowLine& next = window[position + 1];
-      if (isMarkerLabel(next.label) || isMarkerLabel(carrier.label)) {
+      if (isMarkerLabel(next.label) || isMarkerLabel(carrier.label) ||
+          (!next.label.empty() && window.labelUses().usedOutsideWindow(carrier.label))) {
         break;
       }
       if (next.label.empty()) {
@@ -63,7 +64,24 @@ MarkerPosition lookupMarker(Compilation& c, std::string_view marker) {
     }
     ++position;
   }
-  return {line, position};
+  return MarkerPosition{line, position};
+}
+
+std::optional<std::vector<MarkerPosition>> lookupMarkers(
+    Compilation& c, std::initializer_list<std::string_view> markers) {
+  std::vector<MarkerPosition> positions;
+  bool allFound = true;
+  for (const std::string_view marker : markers) {
+    const std::optional<MarkerPosition> found = lookupMarker(c, marker);
+    allFound = allFound && found.has_value();
+    if (found) {
+      positions.push_back(*found);
+    }
+  }
+  if (!allFound) {
+    return std::nullopt;
+  }
+  return positions;
 }
 
 }  // namespace vorax

@@ -318,10 +318,14 @@ class ForCompiler {
       emit("adds", header_.suffix == ".l" ? "#4" : "#2", "sp");
     }
 
-    const MarkerPosition first = lookupMarker(c_, firstMarker);
-    const MarkerPosition afterInit = lookupMarker(c_, head);
-    const MarkerPosition bodyStart = lookupMarker(c_, bodyMarker);
-    const MarkerPosition bodyEnd = lookupMarker(c_, bodyEndMarker);
+    const auto markers = lookupMarkers(c_, {firstMarker, head, bodyMarker, bodyEndMarker});
+    if (!markers) {
+      return;
+    }
+    const MarkerPosition& first = (*markers)[0];
+    const MarkerPosition& afterInit = (*markers)[1];
+    const MarkerPosition& bodyStart = (*markers)[2];
+    const MarkerPosition& bodyEnd = (*markers)[3];
     if (!callsBetween(c_, afterInit.markerLine, bodyEnd.markerLine)) {
       promoteLoopVariable(c_,
                           {first.markerLine, bodyStart.position, bodyEnd.markerLine, variableText_,
@@ -356,13 +360,11 @@ class ForCompiler {
     }
     emitStepAndTest(reg, endOperand);
 
-    const MarkerPosition init = lookupMarker(c_, initMarker);
-    const MarkerPosition bodyStart = lookupMarker(c_, bodyMarker);
-    const MarkerPosition bodyEnd = lookupMarker(c_, bodyEndMarker);
-    if (!callsBetween(c_, init.markerLine, bodyEnd.markerLine)) {
-      promoteLoopVariable(c_,
-                          {init.markerLine, bodyStart.position, bodyEnd.markerLine, variableText_,
-                           header_.suffix, header_.downTo, startValue, endValue});
+    const auto markers = lookupMarkers(c_, {initMarker, bodyMarker, bodyEndMarker});
+    if (markers && !callsBetween(c_, (*markers)[0].markerLine, (*markers)[2].markerLine)) {
+      promoteLoopVariable(c_, {(*markers)[0].markerLine, (*markers)[1].position,
+                               (*markers)[2].markerLine, variableText_, header_.suffix,
+                               header_.downTo, startValue, endValue});
     }
     c_.registers.forgetRegisterContents();
   }

@@ -27,9 +27,10 @@ void compileArm(Compilation& c, SymbolEntry& owner) {
 // IF without ELSE: the false label follows the then-part on a "nop" of its own.
 void finishWithoutElse(Compilation& c, const std::string& conditionMarker,
                        const std::string& thenMarker, const std::string& falseLabel) {
-  const MarkerPosition condition = lookupMarker(c, conditionMarker);
-  lookupMarker(c, thenMarker);
-  dropRepeatedStores(c, {condition.position, c.emitter.window().count()});
+  const auto markers = lookupMarkers(c, {conditionMarker, thenMarker});
+  if (markers) {
+    dropRepeatedStores(c, {(*markers)[0].position, c.emitter.window().count()});
+  }
   c.emitter.defineLabel(true, falseLabel);
   emitLabelCarrier(c);
 }
@@ -48,19 +49,22 @@ void compileElse(Compilation& c, SymbolEntry& owner, const std::string& conditio
   compileArm(c, owner);
   e.emitInstruction("bra", endLabel, "");
 
-  const MarkerPosition condition = lookupMarker(c, conditionMarker);
-  const MarkerPosition thenArm = lookupMarker(c, thenMarker);
-  const MarkerPosition elseArm = lookupMarker(c, elseMarker);
-  reuseConditionLoadsInElse(c, {condition.position, thenArm.markerLine}, elseArm.position);
-  // Positions are taken again: the pass above deletes lines in place, but the merge
-  // moves lines in front of the condition.
-  mergeArms(c, {condition.position, thenArm.markerLine},
-            {{thenArm.position, elseArm.markerLine}, {elseArm.position, e.window().count()}});
+  if (const auto markers = lookupMarkers(c, {conditionMarker, thenMarker, elseMarker})) {
+    const MarkerPosition& condition = (*markers)[0];
+    const MarkerPosition& thenArm = (*markers)[1];
+    const MarkerPosition& elseArm = (*markers)[2];
+    reuseConditionLoadsInElse(c, {condition.position, thenArm.markerLine}, elseArm.position);
+    // Positions are taken again: the pass above deletes lines in place, but the merge
+    // moves lines in front of the condition.
+    mergeArms(c, {condition.position, thenArm.markerLine},
+              {{thenArm.position, elseArm.markerLine}, {elseArm.position, e.window().count()}});
+  }
   threadBranches(c, endLabel);
 
+  // A branch to the end label that has already left the window counts as well.
   PeepholeWindow& window = e.window();
   const int newest = window.count() - 1;
-  bool namedElsewhere = false;
+  bool namedElsewhere = window.labelUses().uses(endLabel) > 1;
   for (int i = 0; i < newest && !namedElsewhere; ++i) {
     namedElsewhere = peephole::namesLabel(window[i].source, endLabel);
   }

@@ -29,7 +29,9 @@ LoopHead placeLoopHead(Compilation& c) {
 }
 
 void hoistFromLoop(Compilation& c, const LoopHead& head) {
-  hoistLoopInvariants(c, lookupMarker(c, head.marker).position);
+  if (const auto marker = lookupMarker(c, head.marker)) {
+    hoistLoopInvariants(c, marker->position);
+  }
 }
 
 }  // namespace

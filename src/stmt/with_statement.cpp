@@ -122,16 +122,16 @@ void closeRecord(Compilation& c, const OpenRecord& record) {
     c.registers.unlockRegister(entry.registerText);
   }
   PeepholeWindow& window = c.emitter.window();
+  // A WITH longer than the window has written its marker out already (as nothing).
   const int markerLine = window.findLabel(record.marker);
-  if (markerLine < 0) {
-    c.reportError(kMarkerLost);
-  }
-  window[markerLine].label.clear();
-  window[markerLine].mnemonic = "nop";
-  window.setSource(markerLine, "");
-  window[markerLine].destination.clear();
-  if (!record.slot.empty()) {
-    dropUnreadSlotStore(c, markerLine, record.slot);
+  if (markerLine >= 0) {
+    window[markerLine].label.clear();
+    window[markerLine].mnemonic = "nop";
+    window.setSource(markerLine, "");
+    window[markerLine].destination.clear();
+    if (!record.slot.empty()) {
+      dropUnreadSlotStore(c, markerLine, record.slot);
+    }
   }
   c.symbols.closeWithScope();
 }

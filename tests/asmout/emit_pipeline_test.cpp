@@ -48,28 +48,36 @@ TEST(EmitPipelineTest, OperandsAreWrittenAfterTabs) {
   EXPECT_EQ(f.flushAndReadLines(), (Lines{"\trts", "\tbsr\t\\halt", "\tmov.w\t@(4,fp),r0"}));
 }
 
-TEST(EmitPipelineTest, FieldsAreCutToTheirWidths) {
+// A label or an operand is a name or an address: a cut one would name something else (a
+// table element far off, a routine defined under another label than the one called).
+TEST(EmitPipelineTest, LabelsAndOperandsKeepTheirWholeLength) {
   EmitFixture f(pipelineOnly());
-  const std::string longText(60, 'a');
-  f.emitter().defineLabel(false, "$" + std::string(40, '9'));
-  f.emitter().emitInstruction("mnemonic_too_long", longText, longText);
-  const Lines written = f.flushAndReadLines();
-  ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(written[0], "$" + std::string(27, '9') + ":");
-  EXPECT_EQ(written[1], "\tmnemonic\t" + std::string(48, 'a') + "," + std::string(28, 'a'));
+  const std::string routine = "A_ROUTINE_NAME_OF_23_CH.10003";
+  const std::string element = "@(TABLE_OF_MEASURED_VALUES.12+11998,r3)";
+  f.emitter().defineLabel(false, routine);
+  f.emitter().emitInstruction("mov.w", "@(ANOTHER_TABLE_OF_VALUES_TO_SHOW.4+60000,r2)", "r1");
+  f.emitter().emitInstruction("mov.w", "r1", element);
+  f.emitter().emitInstruction("bsr", routine, "");
+  EXPECT_EQ(f.flushAndReadLines(),
+            (Lines{routine + ":", "\tmov.w\t@(ANOTHER_TABLE_OF_VALUES_TO_SHOW.4+60000,r2),r1",
+                   "\tmov.w\tr1," + element, "\tbsr\t" + routine}));
 }
 
+// Raw lines (stubs, equates) are written whole; comment lines for the reader (the source
+// echo, warnings) are cut to 48 characters.
 TEST(EmitPipelineTest, RawLineIsWrittenAtOnceWhenTheWindowIsEmpty) {
   EmitFixture f(pipelineOnly());
   f.emitter().emitRawLine("; first");
   EXPECT_EQ(f.writtenLines(), (Lines{"; first"}));
   f.emit("mov.w r0,r1");
   f.emitter().emitRawLine("; after the move");
-  f.emitter().emitRawLine(std::string(60, 'c'));
+  f.emitter().emitCommentLine("; " + std::string(60, 'c'));
+  const std::string stub = "A_ROUTINE_NAME_OF_23_CH:\tjmp\tA_ROUTINE_NAME_OF_23_CH.10003";
+  f.emitter().emitRawLine(stub);
   f.emit("mov.w r1,r2");
   EXPECT_EQ(f.writtenLines(), (Lines{"; first"}));
   EXPECT_EQ(f.flushAndReadLines(), (Lines{"; first", "\tmov.w\tr0,r1", "; after the move",
-                                          std::string(48, 'c'), "\tmov.w\tr1,r2"}));
+                                          "; " + std::string(46, 'c'), stub, "\tmov.w\tr1,r2"}));
 }
 
 TEST(EmitPipelineTest, GlobalLabelWritesTheWindowFirst) {

@@ -15,7 +15,8 @@
 
 namespace vorax::testing {
 
-// Options that switch both optimizer tiers off, to see the emit pipeline's own work.
+// Options that switch both optimizer tiers off, to see the emit pipeline's own work, and
+// the check of the lines written (the tests write fragments such as "mov.w r4,@x").
 [[nodiscard]] CompileOptions pipelineOnly();
 
 class EmitFixture {
