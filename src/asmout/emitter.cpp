@@ -261,9 +261,9 @@ void Emitter::guardLines(int first, int end) {
     return;
   }
   const DirectiveSettings& settings = compilation_.directives.settings();
-  const TargetCpu cpu = settings.cpu2000   ? TargetCpu::H2000
-                        : settings.cpu300L ? TargetCpu::H300L
-                                           : TargetCpu::H300H;
+  const TargetCpu cpu = settings.cpu2000   ? TargetCpu::H8_2000
+                        : settings.cpu300L ? TargetCpu::H8_300L
+                                           : TargetCpu::H8_300H;
   for (int i = first; i < end; ++i) {
     const std::string_view why = refusedForm(window_[i], cpu);
     if (!why.empty()) {

@@ -341,14 +341,14 @@ std::string_view checkShift(const WindowLine& line, Form source, Form destinatio
     return kAccepted;
   }
   if (immediateIs(line.source, {2})) {
-    return cpu == TargetCpu::H2000 ? kAccepted : "two-bit shifts need the 2000";
+    return cpu == TargetCpu::H8_2000 ? kAccepted : "two-bit shifts need the 2000";
   }
   return "shift count must be #1 or #2";
 }
 
 // The short absolute area a bit instruction reaches on the 300H and 300L.
 bool inShortArea(std::int64_t address, TargetCpu cpu) {
-  if (cpu == TargetCpu::H300L) {
+  if (cpu == TargetCpu::H8_300L) {
     return (address & 0xffff) >= 0xff00;
   }
   return (address & 0xffffff) >= 0xffff00;
@@ -372,7 +372,7 @@ std::string_view checkBit(const WindowLine& line, Form source, Form destination,
     case Form::Indirect:
       return kAccepted;
     case Form::Absolute: {
-      if (cpu == TargetCpu::H2000) {
+      if (cpu == TargetCpu::H8_2000) {
         return kAccepted;
       }
       // A symbol's address is the assembler's business; a number must lie in the area.
@@ -463,13 +463,13 @@ std::string_view checkLine(const WindowLine& line, TargetCpu cpu) {
                  ? kAccepted
                  : "trapa takes #0 to #3";
     case Kind::StoreMultiple:
-      if (cpu != TargetCpu::H2000) {
+      if (cpu != TargetCpu::H8_2000) {
         return "stm needs the 2000";
       }
       return source == Form::RegisterList && line.destination == "@-sp" ? kAccepted
                                                                           : "stm (list),@-sp";
     case Kind::LoadMultiple:
-      if (cpu != TargetCpu::H2000) {
+      if (cpu != TargetCpu::H8_2000) {
         return "ldm needs the 2000";
       }
       return line.source == "@sp+" && destination == Form::RegisterList ? kAccepted

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "driver/compile_options.h"
+
 namespace vorax {
 
 struct WindowLine;
@@ -14,8 +16,6 @@ struct WindowLine;
 // Internal consistency failure: a line about to be written is no instruction the target
 // processor has.
 inline constexpr int kRefusedInstruction = 970;
-
-enum class TargetCpu { H300H, H300L, H2000 };
 
 // Why the target processor has no such instruction, or empty when it has. Data lines
 // ("db", "dw", "dl") and "org" are accepted as they are written; the placeholder lines

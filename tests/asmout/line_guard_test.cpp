@@ -31,7 +31,7 @@ struct GuardCase {
   const char* destination;
 };
 
-constexpr TargetCpu kAllCpus[] = {TargetCpu::H300H, TargetCpu::H300L, TargetCpu::H2000};
+constexpr TargetCpu kAllCpus[] = {TargetCpu::H8_300H, TargetCpu::H8_300L, TargetCpu::H8_2000};
 
 // What the code generators and the rules write, on every processor.
 TEST(LineGuard, AcceptsTheFormsTheCompilerWrites) {
@@ -108,11 +108,11 @@ TEST(LineGuard, SomeFormsNeedThe2000) {
   };
   for (const GuardCase& c : cases) {
     const WindowLine line = lineOf(c.mnemonic, c.source, c.destination);
-    EXPECT_EQ(refusedForm(line, TargetCpu::H2000), "") << c.mnemonic;
-    EXPECT_NE(refusedForm(line, TargetCpu::H300H), "") << c.mnemonic;
-    EXPECT_NE(refusedForm(line, TargetCpu::H300L), "") << c.mnemonic;
+    EXPECT_EQ(refusedForm(line, TargetCpu::H8_2000), "") << c.mnemonic;
+    EXPECT_NE(refusedForm(line, TargetCpu::H8_300H), "") << c.mnemonic;
+    EXPECT_NE(refusedForm(line, TargetCpu::H8_300L), "") << c.mnemonic;
   }
-  EXPECT_NE(refusedForm(lineOf("stm", "(r0-r3)", "@r1"), TargetCpu::H2000), "");
+  EXPECT_NE(refusedForm(lineOf("stm", "(r0-r3)", "@r1"), TargetCpu::H8_2000), "");
 }
 
 // A refused line ends the compilation with internal error 970: the lines before it are

@@ -43,13 +43,13 @@ bool isDefinedElsewhere(const std::string& name) {
 
 }  // namespace
 
-std::string cpuSelectedBy(const std::string& source) {
+std::string cpuSelectedBy(const std::string& source, const std::string& startingCpu) {
   std::string upper;
   upper.reserve(source.size());
   for (const char c : source) {
     upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   }
-  std::string cpu = "300H";
+  std::string cpu = startingCpu;
   for (std::size_t at = upper.find("$CPU"); at != std::string::npos;
        at = upper.find("$CPU", at + 1)) {
     if (at == 0 || (upper[at - 1] != '{' && upper[at - 1] != '*')) {

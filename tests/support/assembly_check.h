@@ -9,8 +9,9 @@
 namespace vorax::testing {
 
 // The processor the source text selects with its last {$CPU name} or (*$CPU name*)
-// directive: "300H", "300L" or "2000"; "300H" when it names none.
-[[nodiscard]] std::string cpuSelectedBy(const std::string& source);
+// directive: "300H", "300L" or "2000"; `startingCpu` when it names none.
+[[nodiscard]] std::string cpuSelectedBy(const std::string& source,
+                                        const std::string& startingCpu = "300H");
 
 // The assembler's complaints about `asmFile` on `cpu`, one per line; empty when it
 // assembles.

@@ -67,7 +67,11 @@ CompileResult compileSource(const SourceTree& tree, const std::string& source,
   if (tree.exists(asmName)) {
     result.lines = tree.readLines(asmName);
     if (result.host.errors.empty()) {
-      expectAssembles(tree.root() / asmName, cpuSelectedBy(source));
+      const TargetCpu starting = options.cpu.value_or(TargetCpu::H8_300H);
+      const std::string startingCpu = starting == TargetCpu::H8_300L   ? "300L"
+                                      : starting == TargetCpu::H8_2000 ? "2000"
+                                                                       : "300H";
+      expectAssembles(tree.root() / asmName, cpuSelectedBy(source, startingCpu));
     }
   }
   return result;
