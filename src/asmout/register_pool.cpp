@@ -43,19 +43,37 @@ bool RegisterPool::isWithRegister(int index) const {
   return false;
 }
 
+bool RegisterPool::canBeHandedOut(int index) const {
+  const WorkRegisterFlags& flags = pool_.registers[static_cast<std::size_t>(index)];
+  return !flags.inUse && !flags.locked && !isWithRegister(index);
+}
+
 std::string RegisterPool::allocateRegister() {
   for (;;) {
     for (int index = 0; index < kWorkRegisterCount; ++index) {
-      WorkRegisterFlags& flags = pool_.registers[static_cast<std::size_t>(index)];
-      if (!flags.inUse && !flags.locked && !isWithRegister(index) && !namedByContents(index)) {
-        flags.inUse = true;
+      if (canBeHandedOut(index) && !namedByContents(index)) {
+        pool_.registers[static_cast<std::size_t>(index)].inUse = true;
         return registerName(index);
       }
     }
-    if (contentsEmpty()) {
-      return "rx";
+    // Every register is held or remembered. A register that only remembers a value is
+    // free all the same: forget the oldest entry whose register nobody holds, and look
+    // again. Entries on held registers stay, since forgetting them frees nothing.
+    bool forgotten = false;
+    for (int i = 0; i < kRegisterContentsSize && !forgotten; ++i) {
+      const RegisterContentsEntry& entry = contents_[static_cast<std::size_t>(i)];
+      const int index = entry.isFree() ? -1 : poolIndex(entry.text);
+      if (index >= 0 && canBeHandedOut(index)) {
+        forgetContentsEntry(i);
+        forgotten = true;
+      }
     }
-    forgetContentsEntry(0);
+    if (!forgotten) {
+      // Every register holds a value still to be used. The generators that hold one
+      // while they compute another spill it first when registers run low, so no source
+      // reaches this point; handing out a register twice would compute something else.
+      compilation_.reportError(kNoWorkRegisterLeft);
+    }
   }
 }
 
@@ -65,10 +83,11 @@ void RegisterPool::releaseRegister(std::string_view text) {
     return;
   }
   WorkRegisterFlags& flags = pool_.registers[static_cast<std::size_t>(index)];
-  if (namedByContents(index)) {
-    flags.inUse = true;
-  } else {
-    flags = WorkRegisterFlags{};
+  // A register the record still names keeps its lock: it is not handed out while the
+  // record names it, and forgetting the entry frees it.
+  flags.inUse = false;
+  if (!namedByContents(index)) {
+    flags.locked = false;
   }
 }
 
@@ -95,7 +114,21 @@ void RegisterPool::markRegisterInUse(std::string_view text) {
 
 bool RegisterPool::isRegisterInUse(std::string_view text) const {
   const int index = poolIndex(text);
+  return index >= 0 &&
+         (pool_.registers[static_cast<std::size_t>(index)].inUse || namedByContents(index));
+}
+
+bool RegisterPool::isRegisterHeld(std::string_view text) const {
+  const int index = poolIndex(text);
   return index >= 0 && pool_.registers[static_cast<std::size_t>(index)].inUse;
+}
+
+int RegisterPool::availableRegisterCount() const {
+  int count = 0;
+  for (int index = 0; index < kWorkRegisterCount; ++index) {
+    count += canBeHandedOut(index) ? 1 : 0;
+  }
+  return count;
 }
 
 bool RegisterPool::isRegisterLocked(std::string_view text) const {
@@ -144,14 +177,12 @@ void RegisterPool::rememberContents(std::unique_ptr<RememberedDesignator> design
   }
 }
 
-// The register is released while the entry still names it, so it stays marked in use:
-// the record cannot tell whether a generator still holds the register for a live value,
-// and only the next releaseUnlockedRegisters may hand it out again.
+// A generator that still uses the register marked it in use when it took the text from
+// the record, so forgetting the entry frees only a register nobody holds.
 void RegisterPool::forgetContentsEntry(int i) {
   if (i < 0 || i >= kRegisterContentsSize || contents_[static_cast<std::size_t>(i)].isFree()) {
     return;
   }
-  releaseRegister(contents_[static_cast<std::size_t>(i)].text);
   for (int j = i; j + 1 < kRegisterContentsSize; ++j) {
     contents_[static_cast<std::size_t>(j)] = std::move(contents_[static_cast<std::size_t>(j + 1)]);
   }
@@ -171,10 +202,6 @@ void RegisterPool::forgetContentsOfRegister(int n) {
 
 void RegisterPool::forgetRegisterContents() {
   for (RegisterContentsEntry& entry : contents_) {
-    if (entry.isFree()) {
-      continue;
-    }
-    releaseRegister(entry.text);  // still named: the register stays marked in use
     entry = RegisterContentsEntry{};
   }
 }

@@ -16,6 +16,7 @@ class Compilation;
 
 // Internal consistency failures of the register bookkeeping.
 inline constexpr int kWithRegistersOverflow = 962;
+inline constexpr int kNoWorkRegisterLeft = 971;
 
 inline constexpr int kWorkRegisterCount = 6;  // r0..r5; r6, fp and sp are never handed out
 
@@ -64,18 +65,26 @@ class RegisterPool {
   explicit RegisterPool(Compilation& compilation);
 
   // The lowest free register of r0..r5 (not in use, not locked, not a WITH register, not
-  // named by the contents record), now marked in use. When none is free the oldest
-  // remembered content is sacrificed and the search repeats; with nothing left to
-  // sacrifice the answer is "rx".
+  // named by the contents record), now marked in use. A register that only remembers a
+  // value counts as free: when no other is left, the oldest entry on a register nobody
+  // holds is forgotten and the search repeats. When every register holds a value still
+  // to be used the compilation ends with internal error 971 (the generators spill before
+  // that can happen).
   [[nodiscard]] std::string allocateRegister();
-  // Frees the register an operand text is built on ("r2", "@r2", "@(4,r3)", "@r1+"),
-  // unless the contents record still names it (then it stays in use). Other texts are
-  // ignored.
+  // Frees the register an operand text is built on ("r2", "@r2", "@(4,r3)", "@r1+"). A
+  // register the contents record still names is not handed out before its entry is
+  // forgotten, and keeps its lock. Other texts are ignored.
   void releaseRegister(std::string_view text);
   void lockRegister(std::string_view text);
   void unlockRegister(std::string_view text);
   void markRegisterInUse(std::string_view text);
+  // Held by a generator or named by the contents record: code that writes a register of
+  // its own choosing leaves such a register alone.
   [[nodiscard]] bool isRegisterInUse(std::string_view text) const;
+  // Held by a generator for a value still to be used (remembered contents do not count).
+  [[nodiscard]] bool isRegisterHeld(std::string_view text) const;
+  // How many registers allocateRegister could still hand out, remembered ones included.
+  [[nodiscard]] int availableRegisterCount() const;
   [[nodiscard]] bool isRegisterLocked(std::string_view text) const;
   // releaseRegister for every register that is not locked: after a routine call nothing
   // but the locked registers is still held.
@@ -92,13 +101,11 @@ class RegisterPool {
   // takes it; with all entries used, the oldest is forgotten and the newest slot takes it.
   void rememberContents(std::unique_ptr<RememberedDesignator> designator, std::string_view text);
   // Forgets entry i and moves the later entries one place towards the front. Its register
-  // is released while the entry still names it, so it stays in use until the next
-  // releaseUnlockedRegisters.
+  // becomes free unless a generator holds it.
   void forgetContentsEntry(int i);
   // Forgets the entry whose text names register n, if any.
   void forgetContentsOfRegister(int n);
-  // Forgets every entry. Their registers stay marked in use until the next
-  // releaseUnlockedRegisters, so nothing is handed out twice in between.
+  // Forgets every entry; registers that generators hold stay held.
   void forgetRegisterContents();
 
   // Registers holding the record addresses of open WITH statements (at most two).
@@ -115,8 +122,9 @@ class RegisterPool {
   // Index 0..5 of the work register an operand text is built on, or -1.
   [[nodiscard]] static int poolIndex(std::string_view text);
   [[nodiscard]] bool namedByContents(int index) const;
+  // Neither held, nor locked, nor a WITH register (it may be remembered).
+  [[nodiscard]] bool canBeHandedOut(int index) const;
   [[nodiscard]] bool isWithRegister(int index) const;
-  [[nodiscard]] bool contentsEmpty() const { return contents_[0].isFree(); }
 
   Compilation& compilation_;
   WorkRegisterPool pool_;

@@ -5,6 +5,7 @@
 #include "asmout/operand_text.h"
 #include "codegen/arith_internal.h"
 #include "codegen/codegen.h"
+#include "codegen/register_spill.h"
 #include "driver/compilation.h"
 #include "symbols/type_descriptor.h"
 
@@ -163,12 +164,26 @@ OperandTexts evaluateOperands(Compilation& c, ExprNode& node, TypeDescriptor* le
     resolveSpillMark(c, mark, texts.left, sizeOf(leftType) == 4);
   } else if (rightCalls || node.left->isConstant()) {
     texts.right = generateRight();
-    const HeldRegister right(c, texts.right);
-    texts.left = generateInRegister(c, node.left, leftType);
+    if (parkValueWhenRegistersRunLow(c, texts.right, sizeOf(rightType))) {
+      texts.left = generateInRegister(c, node.left, leftType);
+      const HeldRegister left(c, texts.left);
+      takeBackParkedValue(c, texts.right, sizeOf(rightType));
+    } else {
+      const HeldRegister right(c, texts.right);
+      texts.left = generateInRegister(c, node.left, leftType);
+    }
   } else {
     texts.left = generateInRegister(c, node.left, leftType);
-    const HeldRegister left(c, texts.left);
-    texts.right = generateRight();
+    if (parkValueWhenRegistersRunLow(c, texts.left, sizeOf(leftType))) {
+      // The right operand goes to a register: a memory operand built on the stack
+      // pointer would move when the left value is popped.
+      texts.right = generateInRegister(c, node.right, rightType);
+      const HeldRegister right(c, texts.right);
+      takeBackParkedValue(c, texts.left, sizeOf(leftType));
+    } else {
+      const HeldRegister left(c, texts.left);
+      texts.right = generateRight();
+    }
   }
   return texts;
 }

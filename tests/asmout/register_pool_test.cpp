@@ -38,9 +38,22 @@ TEST_F(RegisterPoolTest, AllocationSkipsLockedAndWithRegisters) {
   EXPECT_EQ(pool.allocateRegister(), "r3");
   EXPECT_EQ(pool.allocateRegister(), "r4");
   EXPECT_EQ(pool.allocateRegister(), "r5");
-  EXPECT_EQ(pool.allocateRegister(), "rx");
   pool.releaseRegister("r4");
   EXPECT_EQ(pool.allocateRegister(), "r4");
+}
+
+// Every register holding a value still to be used: a numbered internal error, never a
+// register name that no assembler takes.
+TEST_F(RegisterPoolTest, NoRegisterLeftIsAnInternalErrorNotAName) {
+  pool.lockRegister("r0");
+  pool.pushWithRegister("r1", -8);
+  for (int i = 2; i < kWorkRegisterCount; ++i) {
+    pool.rememberContents(designator("v" + std::to_string(i)), pool.allocateRegister());
+  }
+  EXPECT_EQ(pool.availableRegisterCount(), 0);
+  EXPECT_THROW((void)pool.allocateRegister(), tokeninvalid);
+  ASSERT_EQ(fixture.host().errors.size(), 1u);
+  EXPECT_EQ(fixture.host().errors[0].number, kNoWorkRegisterLeft);
 }
 
 TEST_F(RegisterPoolTest, ReleaseFindsTheRegisterInsideAnOperand) {
@@ -91,21 +104,36 @@ TEST_F(RegisterPoolTest, ResetClearsEveryFlag) {
   EXPECT_FALSE(pool.isRegisterInUse("r4"));
 }
 
-TEST_F(RegisterPoolTest, RememberedRegisterStaysInUseUntilForgottenAndReleased) {
+// A register the record names is in use for code that picks registers itself, and is
+// not handed out while another is free; it is not held, so it counts as available.
+TEST_F(RegisterPoolTest, RememberedRegisterIsInUseButNotHeld) {
   const std::string r = pool.allocateRegister();
   pool.rememberContents(designator("x"), "@" + r);
+  EXPECT_TRUE(pool.isRegisterHeld(r));
   pool.releaseRegister(r);
   EXPECT_TRUE(pool.isRegisterInUse(r));
-  pool.releaseUnlockedRegisters();
-  EXPECT_TRUE(pool.isRegisterInUse(r));
+  EXPECT_FALSE(pool.isRegisterHeld(r));
+  EXPECT_EQ(pool.availableRegisterCount(), kWorkRegisterCount);
   ASSERT_TRUE(pool.findContents(NamedDesignator("x")).has_value());
   EXPECT_FALSE(pool.findContents(NamedDesignator("y")).has_value());
+  EXPECT_NE(pool.allocateRegister(), r);
 
   pool.forgetRegisterContents();
   EXPECT_FALSE(pool.findContents(NamedDesignator("x")).has_value());
-  EXPECT_TRUE(pool.isRegisterInUse(r));  // until the next release of unlocked registers
-  pool.releaseUnlockedRegisters();
   EXPECT_FALSE(pool.isRegisterInUse(r));
+}
+
+// A generator that took a remembered register keeps it when the record forgets it.
+TEST_F(RegisterPoolTest, ForgettingKeepsARegisterAGeneratorHolds) {
+  const std::string held = pool.allocateRegister();
+  const std::string remembered = pool.allocateRegister();
+  pool.rememberContents(designator("a"), held);
+  pool.rememberContents(designator("b"), "@" + remembered);
+  pool.releaseRegister(remembered);
+  pool.forgetRegisterContents();
+  EXPECT_TRUE(pool.isRegisterHeld(held));
+  EXPECT_FALSE(pool.isRegisterInUse(remembered));
+  EXPECT_EQ(pool.allocateRegister(), remembered);
 }
 
 TEST_F(RegisterPoolTest, ARegisterNamedByTheRecordIsNotHandedOut) {
@@ -136,15 +164,34 @@ TEST_F(RegisterPoolTest, ForgetEntryMovesLaterEntriesForward) {
   EXPECT_FALSE(pool.contentsEntry(1).isFree());
 }
 
-TEST_F(RegisterPoolTest, ExhaustedPoolSacrificesTheRecordThenGivesUp) {
+// Six variables remembered in six registers that nobody holds any more (six VAR
+// parameters read in a row): the registers are free, oldest remembered first, and the
+// entries on them are forgotten.
+TEST_F(RegisterPoolTest, RememberedRegistersAreHandedOutOldestFirst) {
   for (int i = 0; i < kWorkRegisterCount; ++i) {
     const std::string r = pool.allocateRegister();
-    pool.rememberContents(designator("v" + std::to_string(i)), r);
+    pool.rememberContents(designator("v" + std::to_string(i)), "@" + r);
+    pool.releaseRegister(r);
   }
-  EXPECT_EQ(pool.allocateRegister(), "rx");
-  EXPECT_TRUE(pool.contentsEntry(0).isFree());
-  pool.releaseUnlockedRegisters();
   EXPECT_EQ(pool.allocateRegister(), "r0");
+  EXPECT_FALSE(pool.findContents(NamedDesignator("v0")).has_value());
+  EXPECT_EQ(pool.findContents(NamedDesignator("v1")), 0);
+  EXPECT_EQ(pool.allocateRegister(), "r1");
+  EXPECT_EQ(pool.findContents(NamedDesignator("v2")), 0);
+}
+
+// Entries on held registers are skipped: the oldest entry whose register is free goes.
+TEST_F(RegisterPoolTest, EntriesOnHeldRegistersStay) {
+  for (int i = 0; i < kWorkRegisterCount; ++i) {
+    pool.rememberContents(designator("v" + std::to_string(i)), pool.allocateRegister());
+  }
+  pool.releaseRegister("r3");
+  pool.lockRegister("r4");
+  pool.releaseRegister("r4");  // remembered and locked: stays out of reach
+  EXPECT_EQ(pool.allocateRegister(), "r3");
+  EXPECT_FALSE(pool.findContents(NamedDesignator("v3")).has_value());
+  EXPECT_EQ(pool.findContents(NamedDesignator("v0")), 0);
+  EXPECT_TRUE(pool.findContents(NamedDesignator("v4")).has_value());
 }
 
 TEST_F(RegisterPoolTest, WithRegistersHoldTwoEntries) {
