@@ -158,10 +158,16 @@ OperandTexts evaluateOperands(Compilation& c, ExprNode& node, TypeDescriptor* le
     // The left value waits in a register; only when a call really followed is it
     // pushed at the mark and popped again afterwards.
     texts.left = generateInRegister(c, node.left, leftType);
-    const std::string mark = placeSpillMark(c, texts.left);
-    texts.right = generateRight();
-    const HeldRegister right(c, texts.right);
-    resolveSpillMark(c, mark, texts.left, sizeOf(leftType) == 4);
+    if (parkValueWhenRegistersRunLow(c, texts.left, sizeOf(leftType))) {
+      texts.right = generateInRegister(c, node.right, rightType);
+      const HeldRegister right(c, texts.right);
+      takeBackParkedValue(c, texts.left, sizeOf(leftType));
+    } else {
+      const std::string mark = placeSpillMark(c, texts.left);
+      texts.right = generateRight();
+      const HeldRegister right(c, texts.right);
+      resolveSpillMark(c, mark, texts.left, sizeOf(leftType) == 4);
+    }
   } else if (rightCalls || node.left->isConstant()) {
     texts.right = generateRight();
     if (parkValueWhenRegistersRunLow(c, texts.right, sizeOf(rightType))) {
