@@ -96,6 +96,9 @@ void checkArgument(Compilation& c, ExprNode& argument, const SymbolEntry& parame
     c.reportError(err::kTypeMismatch);
   }
   argument.addressWanted = true;
+  if (routine.standardRoutine == 0 && argument.symbol != nullptr) {
+    argument.symbol->addressTaken = true;
+  }
 }
 
 }  // namespace

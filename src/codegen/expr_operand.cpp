@@ -202,6 +202,7 @@ ExprPtr parseAddressOf(Compilation& c) {
     operand = routineAddress(c, *entry);
   } else {
     operand = parseNamedOperand(c, *entry, true);
+    entry->addressTaken = true;
     switch (operand->location) {
       case LocationKind::TypeCast:
         c.reportError(kTypeCastAsAddress);

@@ -26,6 +26,13 @@ int nextCode(const PeepholeWindow& w, int i) {
   return i;
 }
 
+int previousCode(const PeepholeWindow& w, int i) {
+  while (i >= 0 && w[i].mnemonic == "nop" && w[i].label.empty()) {
+    --i;
+  }
+  return i;
+}
+
 bool heldByGenerators(const RegisterPool& pool, std::string_view reg) {
   if (pool.isRegisterInUse(reg) || pool.isRegisterLocked(reg)) {
     return true;
@@ -60,7 +67,9 @@ bool variableReplaceable(const PeepholeWindow& w, int first, const ForLoopLines&
   return true;
 }
 
-// "mov.s X,R" / "inc.s #1,R" (or dec) / "mov.s R,X": the step of the loop, from `at` on.
+// The step of the loop, from `at` on: "mov.s X,R", then (general form) the exit test
+// "cmp.s E,R" / "beq" with the load of a pushed end value, then "inc.s #1,R" (or dec) and
+// "mov.s R,X".
 struct StepLines {
   int load = -1;
   int step = -1;
@@ -72,7 +81,18 @@ std::optional<StepLines> findStep(const PeepholeWindow& w, int at, const std::st
                                   const std::string& suffix) {
   StepLines s;
   s.load = nextCode(w, at);
+  if (s.load >= w.count()) {
+    return std::nullopt;
+  }
+  s.reg = w[s.load].destination;
   s.step = nextCode(w, s.load + 1);
+  // The exit test in front of the step reads the register and leaves it alone.
+  while (s.step < w.count() &&
+         ((startsWith(w[s.step].mnemonic, "cmp.") && w[s.step].destination == s.reg) ||
+          (w[s.step].source == "@sp" && w[s.step].destination != s.reg) ||
+          w[s.step].mnemonic == "beq")) {
+    s.step = nextCode(w, s.step + 1);
+  }
   s.store = nextCode(w, s.step + 1);
   if (s.store >= w.count()) {
     return std::nullopt;
@@ -80,13 +100,17 @@ std::optional<StepLines> findStep(const PeepholeWindow& w, int at, const std::st
   const WindowLine& load = w[s.load];
   const WindowLine& step = w[s.step];
   const WindowLine& store = w[s.store];
-  s.reg = load.destination;
   const bool stepping = (step.mnemonic == "inc" + suffix || step.mnemonic == "dec" + suffix) &&
                         step.source == "#1" && step.destination == s.reg;
   if (load.mnemonic != "mov" + suffix || load.source != place || !stepping ||
       store.mnemonic != load.mnemonic || store.source != s.reg || store.destination != place ||
       !step.label.empty() || !store.label.empty()) {
     return std::nullopt;
+  }
+  for (int i = s.load + 1; i < s.step; ++i) {
+    if (!w[i].label.empty()) {
+      return std::nullopt;
+    }
   }
   return s;
 }
@@ -162,8 +186,13 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
     return false;
   }
   // The test: a compare of the step register (after the load of a pushed end value),
-  // then the branch back.
+  // in front of the step (general form) or after it, then the branch back.
   int compare = -1;
+  for (int i = step->load + 1; i < step->step && compare < 0; ++i) {
+    if (startsWith(w[i].mnemonic, "cmp.") && w[i].destination == step->reg) {
+      compare = i;
+    }
+  }
   int branch = step->store + 1;
   for (; branch < w.count() && !peephole::isBranch(w[branch].mnemonic); ++branch) {
     if (startsWith(w[branch].mnemonic, "cmp.") && w[branch].destination == step->reg) {
@@ -183,7 +212,19 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
       w[i].destination = reg;
     }
   }
-  w.deleteLine(step->load);
+  bool exitTestReadsLoad = false;
+  for (int i = step->load + 1; i < step->step; ++i) {
+    exitTestReadsLoad = exitTestReadsLoad || w[i].mnemonic == "beq";
+  }
+  if (exitTestReadsLoad && compare < 0) {
+    // The load's own flags were the exit test (its compare with 0 was absorbed): the
+    // register is tested instead.
+    w[step->load].mnemonic = "cmp" + loop.suffix;
+    w.setSource(step->load, "#0");
+    w[step->load].destination = reg;
+  } else {
+    w.deleteLine(step->load);
+  }
   w.deleteLine(step->store);
   w[step->step].destination = reg;
   if (compare >= 0) {
@@ -206,40 +247,44 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   return true;
 }
 
-// mov.w V,@-sp / bra X / B: ... / X: ... / mov.w @sp,R2 / cmp.s R2,R / ble B / adds #2,sp
-//   =>   mov.w V,G / bra X / B: ... / X: ... / cmp.s G,R / ble B
+// mov.w V,@-sp / cmp.s V,S / bgt E / B: body / ... / mov.w @sp,R2 / cmp.s R2,R / beq E /
+// step / bra B / E: adds #2,sp
+//   =>   mov.w V,G / cmp.s V,S / bgt E / B: body / ... / cmp.s G,R / beq E / step / bra B / E:
 // with G a register the loop leaves alone.
-bool keepEndValueInRegister(Compilation& c, int loopStart) {
+bool keepEndValueInRegister(Compilation& c, int bodyLine) {
   PeepholeWindow& w = c.emitter.window();
   const int newest = w.count() - 1;
-  if (newest < 3 || loopStart < 1) {
+  if (newest < 3 || bodyLine < 2) {
     return false;
   }
   const WindowLine& release = w[newest];
-  const int branch = newest - 1;
-  const int compare = newest - 2;
-  const int load = newest - 3;
-  if (release.mnemonic != "adds" || release.destination != "sp" ||
-      !peephole::isConditionalBranch(w[branch].mnemonic) ||
-      !startsWith(w[compare].mnemonic, "cmp.") || w[load].source != "@sp" ||
-      w[compare].source != w[load].destination || !w[compare].label.empty() ||
-      !w[branch].label.empty() || !w[newest].label.empty()) {
+  if (release.mnemonic != "adds" || release.destination != "sp") {
     return false;
   }
-  // The push stands in front of the branch to the test, which stands in front of the body.
-  int jump = loopStart - 1;
-  while (jump >= 0 && w[jump].mnemonic == "nop" && w[jump].label.empty()) {
-    --jump;
+  // Back from the release over the step to the exit test's compare and load.
+  int compare = -1;
+  for (int i = newest - 1; i > bodyLine && compare < 0; --i) {
+    if (w[i].mnemonic == "beq") {
+      compare = previousCode(w, i - 1);
+    } else if (w[i].mnemonic != "nop" && w[i].mnemonic != "bra" &&
+               !startsWith(w[i].mnemonic, "inc.") && !startsWith(w[i].mnemonic, "dec.") &&
+               !startsWith(w[i].mnemonic, "mov.")) {
+      return false;
+    }
   }
-  if (jump < 1 || w[jump].mnemonic != "bra") {
+  const int load = compare > bodyLine ? previousCode(w, compare - 1) : -1;
+  if (load <= bodyLine || !startsWith(w[compare].mnemonic, "cmp.") || w[load].source != "@sp" ||
+      w[compare].source != w[load].destination || !w[compare].label.empty()) {
     return false;
   }
-  int push = jump - 1;
-  while (push >= 0 && w[push].mnemonic == "nop" && w[push].label.empty()) {
-    --push;
-  }
-  if (push < 0 || w[push].destination != "@-sp" || !w[jump].label.empty() ||
-      !peephole::isWorkRegister(w[push].source) || callsBetween(c, push, newest)) {
+  // In front of the body: the push, then the empty-range test.
+  const int skip = previousCode(w, bodyLine - 1);
+  const int firstCompare = skip > 0 ? previousCode(w, skip - 1) : -1;
+  const int push = firstCompare > 0 ? previousCode(w, firstCompare - 1) : -1;
+  if (push < 0 || !peephole::isConditionalBranch(w[skip].mnemonic) ||
+      !startsWith(w[firstCompare].mnemonic, "cmp.") || w[push].destination != "@-sp" ||
+      !peephole::isWorkRegister(w[push].source) || !w[firstCompare].label.empty() ||
+      !w[skip].label.empty() || callsBetween(c, push, newest)) {
     return false;
   }
   const std::string reg = findUnusedRegister(c, push + 1);

@@ -34,8 +34,8 @@ struct ForLoopLines {
 // Keeps a frame variable in a free register for the whole loop. Returns whether it did.
 bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop);
 
-// The general form's pushed end value goes into a free register instead. Returns
-// whether it did.
-bool keepEndValueInRegister(Compilation& c, int loopStart);
+// The general form's pushed end value goes into a free register instead; `bodyLine` is the
+// first line of the body. Returns whether it did.
+bool keepEndValueInRegister(Compilation& c, int bodyLine);
 
 }  // namespace vorax

@@ -1,15 +1,18 @@
 // FOR variable := start TO|DOWNTO end DO statement
 //
-// Two forms. The general form stores start - 1 (start + 1 counting down), pushes an end
-// value that is not constant, and enters the loop at its test:
-//       mov.s R1,var          initial value minus one step
+// Two forms. The general form evaluates both bounds before it first writes the variable,
+// pushes an end value that is not constant, skips an empty range, and leaves the loop
+// after the round for the end value, before a step could carry the variable past the
+// last value of its type:
+//       mov.s S,var           the start value
 //       mov.w V,@-sp          end value (when not constant)
-//       bra X
+//       cmp.s V,S / bgt E     nothing to do (bhi for a one-byte variable)
 //   B:  body
-//   X:  mov.s var,R / inc.s #1,R / mov.s R,var / cmp.s end,R / ble B
-//       adds #2,sp
+//       mov.s var,R / cmp.s end,R / beq E / inc.s #1,R / mov.s R,var / bra B
+//   E:  adds #2,sp
 // The constant-bounds form stores start and enters the body directly; its test follows
-// the body in the same way. The passes of for_passes.cpp then rewrite the loop's lines.
+// the body: mov.s var,R / inc.s #1,R / mov.s R,var / cmp.s end,R / ble B. The passes of
+// for_passes.cpp then rewrite the loop's lines.
 #include "stmt/for_statement.h"
 
 #include <cstdint>
@@ -196,25 +199,6 @@ class ForCompiler {
     c_.emitter.emitInstruction(mnemonic, source, destination);
   }
 
-  // The arithmetic type of start -/+ 1: the variable's own, or BYTE for an enumeration.
-  TypeDescriptor* arithmeticType() {
-    return header_.type->kind == TypeKind::Enumeration ? c_.symbols.types().byteType : header_.type;
-  }
-
-  // start - 1 (start + 1 counting down), folded.
-  ExprPtr startBeforeFirstStep() {
-    if (header_.start->isConstant()) {
-      const std::int64_t value = constantValue(header_.start) + (header_.downTo ? 1 : -1);
-      return makeConstantLeaf(ConstValue::integer(static_cast<std::int32_t>(value)),
-                              arithmeticType());
-    }
-    ExprPtr node =
-        makeOperatorNode(header_.downTo ? TokenCode::Plus : TokenCode::Minus,
-                         std::move(header_.start), makeIntegerConstant(c_, 1), arithmeticType());
-    foldConstants(c_, node);
-    return node;
-  }
-
   // Compiles the body statement; the current token is DO.
   void compileBody() {
     body_ = currentLabel(c_, true);
@@ -223,25 +207,21 @@ class ForCompiler {
     compileStatement(c_, owner_);
   }
 
-  // The step and the test after the body: load, step, store, compare, branch back.
+  // The constant form's step and test after the body: load, step, store, compare, branch
+  // back.
   void emitStepAndTest(const std::string& reg, const std::string& endOperand) {
     const std::string place = variable();
     emit(op("mov"), place, reg);
     emit(op(header_.downTo ? "dec" : "inc"), "#1", reg);
     emit(op("mov"), reg, variable());
-    if (endOperand == "@sp") {
-      const std::string end = c_.registers.allocateRegister();
-      emit(header_.suffix == ".l" ? "mov.l" : "mov.w", "@sp", end);
-      emit(op("cmp"), end, reg);
-    } else if (const std::optional<std::int64_t> wrapped = wrappedValue(); wrapped) {
+    if (const std::optional<std::int64_t> wrapped = wrappedValue(); wrapped) {
       // Past the largest value (the smallest, counting down) the step wraps round: the
       // loop goes on until the variable holds the wrapped value.
       emit(op("cmp"), boundText(*wrapped, header_.type->size), reg);
       emit("bne", body_, "");
       return;
-    } else {
-      emit(op("cmp"), endOperand, reg);
     }
+    emit(op("cmp"), endOperand, reg);
     emit(branchBack(), body_, "");
   }
 
@@ -256,6 +236,8 @@ class ForCompiler {
     std::int64_t high = 0;
     switch (header_.type->kind) {
       case TypeKind::Byte:
+      case TypeKind::Enumeration:
+        // An enumeration's byte wraps round like a BYTE's: below its first value lies 255.
         high = 255;
         break;
       case TypeKind::Integer:
@@ -284,37 +266,61 @@ class ForCompiler {
     return header_.downTo ? "bge" : "ble";
   }
 
+  // A one-byte variable (BYTE, enumeration) counts without sign.
+  [[nodiscard]] std::string emptyRangeBranch() const {
+    if (header_.type->size == 1) {
+      return header_.downTo ? "bcs" : "bhi";
+    }
+    return header_.downTo ? "blt" : "bgt";
+  }
+
   void compileGeneralForm() {
     const std::string firstMarker = placeMarker(c_, "@");
     expectEndAndDo();
-    ExprPtr initial = startBeforeFirstStep();
-    const std::string r1 = generateInRegister(c_, initial, header_.type);
-    emit(op("mov"), r1, variable());
-    c_.registers.releaseRegister(r1);
-    const std::string head = placeMarker(c_, "@");
-
+    // Both bounds are computed before the variable is first written: FOR i := i TO i + 2
+    // ends at the old i + 2.
+    const std::string first = generateInRegister(c_, header_.start, header_.type);
+    std::string endRegister;
     std::string endOperand;
-    bool pushed = false;
     if (header_.end->isConstant()) {
       endOperand = boundText(constantValue(header_.end), header_.type->size);
     } else {
-      const std::string value = generateInRegister(c_, header_.end, header_.type);
-      emit(header_.suffix == ".l" ? "mov.l" : "mov.w", value, "@-sp");
-      c_.registers.releaseRegister(value);
+      endRegister = generateInRegister(c_, header_.end, header_.type);
       endOperand = "@sp";
-      pushed = true;
     }
-    const std::string test = newLocalLabel(c_);
-    testLabel_ = test;
-    emit("bra", test, "");
+    emit(op("mov"), first, variable());
+    if (!endRegister.empty()) {
+      emit(header_.suffix == ".l" ? "mov.l" : "mov.w", endRegister, "@-sp");
+    }
+    const std::string head = placeMarker(c_, "@");
+    const std::string exit = newLocalLabel(c_);
+    emit(op("cmp"), endRegister.empty() ? endOperand : endRegister, first);
+    emit(emptyRangeBranch(), exit, "");
+    c_.registers.releaseRegister(first);
+    if (!endRegister.empty()) {
+      c_.registers.releaseRegister(endRegister);
+    }
     const std::string bodyMarker = placeMarker(c_, "@");
     compileBody();
     const std::string bodyEndMarker = placeMarker(c_, "@");
 
-    c_.emitter.defineLabel(true, test);
+    // The round for the end value is the last: leave before the step, which would wrap
+    // round past the last value of the type.
     const std::string reg = c_.registers.allocateRegister();
-    emitStepAndTest(reg, endOperand);
-    if (pushed) {
+    emit(op("mov"), variable(), reg);
+    if (endRegister.empty()) {
+      emit(op("cmp"), endOperand, reg);
+    } else {
+      const std::string end = c_.registers.allocateRegister();
+      emit(header_.suffix == ".l" ? "mov.l" : "mov.w", "@sp", end);
+      emit(op("cmp"), end, reg);
+    }
+    emit("beq", exit, "");
+    emit(op(header_.downTo ? "dec" : "inc"), "#1", reg);
+    emit(op("mov"), reg, variable());
+    emit("bra", body_, "");
+    c_.emitter.defineLabel(true, exit);
+    if (!endRegister.empty()) {
       emit("adds", header_.suffix == ".l" ? "#4" : "#2", "sp");
     }
 
@@ -322,15 +328,22 @@ class ForCompiler {
     if (!markers) {
       return;
     }
-    const MarkerPosition& first = (*markers)[0];
+    const MarkerPosition& start = (*markers)[0];
     const MarkerPosition& afterInit = (*markers)[1];
     const MarkerPosition& bodyStart = (*markers)[2];
     const MarkerPosition& bodyEnd = (*markers)[3];
-    if (!callsBetween(c_, afterInit.markerLine, bodyEnd.markerLine)) {
+    if (mayLiveInRegister() && !callsBetween(c_, afterInit.markerLine, bodyEnd.markerLine)) {
       promoteLoopVariable(c_,
-                          {first.markerLine, bodyStart.position, bodyEnd.markerLine, variableText_,
+                          {start.markerLine, bodyStart.position, bodyEnd.markerLine, variableText_,
                            header_.suffix, header_.downTo, std::nullopt, std::nullopt});
     }
+  }
+
+  // A variable whose address was taken may be read or written through a pointer: it
+  // stays in memory.
+  [[nodiscard]] bool mayLiveInRegister() const {
+    const SymbolEntry* base = header_.designator->symbol;
+    return !header_.symbol->addressTaken && (base == nullptr || !base->addressTaken);
   }
 
   void compileConstantForm() {
@@ -361,7 +374,8 @@ class ForCompiler {
     emitStepAndTest(reg, endOperand);
 
     const auto markers = lookupMarkers(c_, {initMarker, bodyMarker, bodyEndMarker});
-    if (markers && !callsBetween(c_, (*markers)[0].markerLine, (*markers)[2].markerLine)) {
+    if (markers && mayLiveInRegister() &&
+        !callsBetween(c_, (*markers)[0].markerLine, (*markers)[2].markerLine)) {
       promoteLoopVariable(c_, {(*markers)[0].markerLine, (*markers)[1].position,
                                (*markers)[2].markerLine, variableText_, header_.suffix,
                                header_.downTo, startValue, endValue});
@@ -376,19 +390,9 @@ class ForCompiler {
     if (bodyLine >= 0) {
       c_.optimizer.runRegisterMoveFrom(w, bodyLine);
       keepEndValueInRegister(c_, bodyLine);
-      // Hoisted lines of the general form go in front of its branch to the test, which
-      // stands before the body with at most marker lines between; in the constant form
-      // they go right in front of the body, which is entered by falling into it.
-      int loopStart = w.findLabel(body_);
-      if (!testLabel_.empty()) {
-        int jump = loopStart - 1;
-        while (jump >= 0 && w[jump].mnemonic == "nop" && w[jump].label.empty()) {
-          --jump;
-        }
-        const bool found = jump >= 0 && w[jump].mnemonic == "bra" && w[jump].source == testLabel_ &&
-                           w[jump].label.empty();
-        loopStart = found ? jump : -1;  // nowhere safe to put hoisted lines otherwise
-      }
+      // Hoisted lines go right in front of the body, which both forms enter by falling
+      // into it.
+      const int loopStart = w.findLabel(body_);
       if (loopStart >= 0) {
         hoistLoopInvariants(c_, loopStart);
       }
@@ -404,7 +408,6 @@ class ForCompiler {
   SymbolEntry& owner_;
   ForHeader header_;
   std::string body_;
-  std::string testLabel_;     // the general form's test, which the loop is entered at
   std::string variableText_;  // the operand the variable was last generated as
   // The end value of the constant-bounds form.
   std::optional<std::int64_t> constantEnd_;

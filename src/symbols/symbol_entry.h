@@ -141,6 +141,10 @@ struct SymbolEntry {
   bool varLengthCheck = false;
   // Type identifiers: only a forward placeholder made by a pointer type so far.
   bool isPlaceholder = false;
+  // Variables and parameters: the address was taken with "@" or handed to a VAR parameter
+  // of a routine of the program, so a pointer may read or write the variable behind the
+  // name's back.
+  bool addressTaken = false;
 
   // Variables, parameters and routines: the scope level they were declared at (a routine
   // records the level of its own body). The predefined DATE: -1.

@@ -39,22 +39,30 @@ TEST_P(ForFormTest, EmitsTheLoop) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, ForFormTest,
     ::testing::Values(
+        // Both bounds are loaded before the variable is written; an empty range skips the
+        // loop.
         FormCase{"GeneralFormPushesTheEnd",
                  "FOR I := 1 TO N DO S := S",
-                 {"\txor.w\tr0,r0", "\tmov.w\tr0,@(-6,fp)", "\tmov.w\t@(-10,fp),r0",
-                  "\tmov.w\tr0,@-sp", "\tbra\t$4", "$6:\tmov.w\t#6,r0"}},
-        FormCase{
-            "GeneralFormTestsAfterTheBody",
-            "FOR I := 1 TO N DO S := S",
-            {"\tbsr\t\\movs", "$4:\tmov.w\t@(-6,fp),r0", "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)",
-             "\tmov.w\t@sp,r1", "\tcmp.w\tr1,r0", "\tble\t$6", "\tadds\t#2,sp"}},
+                 {"\tmov.w\t#1,r0", "\tmov.w\t@(-10,fp),r1", "\tmov.w\tr0,@(-6,fp)",
+                  "\tmov.w\tr1,@-sp", "\tcmp.w\tr1,r0", "\tbgt\t$4", "$6:\tmov.w\t#6,r0"}},
+        // The round for the end value is the last: the test comes before the step, which
+        // could wrap round past the type's last value.
+        FormCase{"GeneralFormTestsAfterTheBody",
+                 "FOR I := 1 TO N DO S := S",
+                 {"\tbsr\t\\movs", "\tmov.w\t@(-6,fp),r0", "\tmov.w\t@sp,r1", "\tcmp.w\tr1,r0",
+                  "\tbeq\t$4", "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "\tbra\t$6",
+                  "$4:\tadds\t#2,sp"}},
         // A byte end value is pushed as a word and compared as a byte, without sign.
         FormCase{"ByteEndOnTheStack",
                  "FOR B := 1 TO BN DO S := S",
-                 {"$4:\tmov.b\t@(-11,fp),r0", "\tinc.b\t#1,r0", "\tmov.b\tr0,@(-11,fp)",
-                  "\tmov.w\t@sp,r1", "\tcmp.b\tr1,r0", "\tbls\t$6", "\tadds\t#2,sp"}},
-        FormCase{
-            "LongEndOnTheStack", "FOR L := 1 TO LN DO S := S", {"\tmov.l\tr0,@-sp", "\tbra\t$4"}},
+                 {"\tmov.b\t@(-11,fp),r0", "\tmov.w\t@sp,r1", "\tcmp.b\tr1,r0", "\tbeq\t$4",
+                  "\tinc.b\t#1,r0", "\tmov.b\tr0,@(-11,fp)", "\tbra\t$6", "$4:\tadds\t#2,sp"}},
+        FormCase{"ByteRangeTestedWithoutSign",
+                 "FOR B := 1 TO BN DO S := S",
+                 {"\tmov.w\tr1,@-sp", "\tcmp.b\tr1,r0", "\tbhi\t$4"}},
+        FormCase{"LongEndOnTheStack",
+                 "FOR L := 1 TO LN DO S := S",
+                 {"\tmov.l\tr1,@-sp", "\tcmp.l\tr1,r0", "\tbgt\t$4"}},
         FormCase{"ConstantFormEntersTheBody",
                  "FOR I := 1 TO 10 DO S := S",
                  {"\tmov.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "$4:\tmov.w\t#6,r0"},
@@ -67,13 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "FOR I := 10 DOWNTO 1 DO S := S",
                  {"\tdec.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "\tcmp.w\t#1,r0", "\tbge\t$4"}},
         // Without a call the variable lives in a free register for the whole loop.
-        FormCase{
-            "VariableInRegister",
-            "FOR I := 1 TO N DO J := J + I",
-            {"\txor.w\tr0,r0", "\tmov.w\tr0,r2", "\tmov.w\t@(-10,fp),r0", "\tmov.w\tr0,r3",
-             "\tbra\t$4", "$6:\tmov.w\t@(-8,fp),r0", "\tmov.w\tr2,r1", "\tadd.w\tr1,r0",
-             "\tmov.w\tr0,@(-8,fp)", "$4:\tnop", "\tinc.w\t#1,r2", "\tcmp.w\tr3,r2", "\tble\t$6"},
-            "adds"},
+        FormCase{"VariableInRegister",
+                 "FOR I := 1 TO N DO J := J + I",
+                 {"\tmov.w\t#1,r0", "\tmov.w\t@(-10,fp),r1", "\tmov.w\tr0,r2", "\tmov.w\tr1,r3",
+                  "\tcmp.w\tr1,r0", "\tbgt\t$4", "$6:\tmov.w\t@(-8,fp),r0", "\tmov.w\tr2,r1",
+                  "\tadd.w\tr1,r0", "\tmov.w\tr0,@(-8,fp)", "\tcmp.w\tr3,r2", "\tbeq\t$4",
+                  "\tinc.w\t#1,r2", "\tbra\t$6"},
+                 "adds"},
         FormCase{"ConstantLoopReadingTheVariable",
                  "FOR I := 1 TO 10 DO J := J + I",
                  {"\tmov.w\t#1,r0", "\tmov.w\tr0,r2", "$4:\tmov.w\t@(-8,fp),r0", "\tmov.w\tr2,r1",
@@ -104,9 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
         // An empty constant range is tested before the first round, so the body never runs.
         FormCase{"EmptyConstantRange",
                  "FOR I := 5 TO 1 DO J := J + 1",
-                 {"\tmov.w\t#4,r0", "\tmov.w\tr0,r1", "\tbra\t$4", "$6:\tmov.w\t@(-8,fp),r0",
-                  "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-8,fp)", "$4:\tnop", "\tinc.w\t#1,r1",
-                  "\tcmp.w\t#1,r1", "\tble\t$6"}},
+                 {"\tmov.w\t#5,r0", "\tmov.w\tr0,r1", "\tcmp.w\t#1,r0", "\tbgt\t$4",
+                  "$6:\tmov.w\t@(-8,fp),r0"}},
         // No value can exceed the type's largest: the loop ends when the step wraps round.
         FormCase{"EndAtTheLargestValue",
                  "FOR I := 1 TO 32767 DO J := I",
@@ -116,10 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "FOR B := 9 DOWNTO 0 DO J := B",
                  {"\tdec.b\t#1,r1", "\tcmp.b\t#255,r1", "\tbne\t$4"},
                  "bcc"},
-        // Loads the body repeats to no purpose go in front of the branch to the test.
-        FormCase{"HoistedInFrontOfTheTest",
+        // Loads the body repeats to no purpose go in front of the body, after the test of
+        // an empty range.
+        FormCase{"HoistedInFrontOfTheBody",
                  "FOR I := 1 TO N DO A[I] := 5",
-                 {"\tmov.w\tr0,r4", "\tmov.w\t#2,r2", "\tbra\t$4", "$6:\tmov.w\t#5,r0"}},
+                 {"\tbgt\t$4", "\tmov.w\t#2,r2", "$6:\tmov.w\t#5,r0", "\tmov.w\tr3,r1",
+                  "\tmulxs.w\tr2,r1"}},
         FormCase{"EnumerationCountsBytes",
                  "FOR K := RED TO BLUE DO J := J + 1",
                  {"\tmov.b\t#2-0+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}}));
@@ -129,10 +138,10 @@ TEST(ForStatement, NestedLoopsKeepTheirOwnRegisters) {
       codeLines({"", kDeclarations, "FOR I := 1 TO 3 DO FOR J := 1 TO I DO N := N + J"});
   // The inner loop takes its end value from the outer variable's register; each loop
   // steps a register of its own.
-  EXPECT_TRUE(hasSequence(lines, {"$4:\txor.w\tr0,r0", "\tmov.w\tr0,r2", "\tmov.w\tr4,r0",
-                                  "\tmov.w\tr0,r3", "\tbra\t$7"}));
-  EXPECT_TRUE(hasSequence(lines, {"\tinc.w\t#1,r2", "\tcmp.w\tr3,r2", "\tble\t$9", "\tinc.w\t#1,r4",
-                                  "\tcmp.w\t#3,r4", "\tble\t$4"}));
+  EXPECT_TRUE(hasSequence(lines, {"$4:\tmov.w\t#1,r0", "\tmov.w\tr4,r1", "\tmov.w\tr0,r2",
+                                  "\tmov.w\tr1,r3", "\tcmp.w\tr1,r0", "\tbgt\t$7"}));
+  EXPECT_TRUE(hasSequence(lines, {"\tcmp.w\tr3,r2", "\tbeq\t$7", "\tinc.w\t#1,r2", "\tbra\t$9",
+                                  "$7:\tnop", "\tinc.w\t#1,r4", "\tcmp.w\t#3,r4", "\tble\t$4"}));
 }
 
 // Not a variable of the routine compiling the loop: the hint, counted as a warning.
