@@ -47,6 +47,13 @@ ConversionClass classOf(const Compilation& c, const TypeDescriptor* type) {
       return ConversionClass::Pointer;
     case TypeKind::Real:
       return ConversionClass::Real;
+    case TypeKind::Enumeration:
+      // One byte without sign, like a BYTE.
+      return ConversionClass::Byte;
+    case TypeKind::Subrange:
+      // A subrange is held in a signed word (a STRING's index in a byte): its values lie
+      // in its base type, which a word holds whatever that type is.
+      return type->size == 1 ? ConversionClass::Byte : ConversionClass::Integer;
     default:
       return ConversionClass::Other;
   }
@@ -142,11 +149,17 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
     case K::Byte:
       switch (b) {
         case K::Byte:
-          if ((leaf.unaryFlags & kComplementFlag) != 0) {
-            e.emitInstruction("not.b", reg, "");
-          }
+          applyFlags(c, leaf, reg, ".b");
           return false;
         case K::Integer:
+          if ((leaf.unaryFlags & kNegateFlag) != 0 && (leaf.unaryFlags & kComplementFlag) == 0) {
+            // Widened first: -B of a BYTE is negative in a word. (NOT B stays a byte.)
+            if (!wordWide) {
+              e.emitInstruction("extu.w", reg, "");
+            }
+            applyFlags(c, leaf, reg, ".w");
+            return false;
+          }
           applyFlags(c, leaf, reg, ".b");
           if (!wordWide) {
             e.emitInstruction("extu.w", reg, "");
@@ -193,6 +206,7 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
         case K::Word:
         case K::Pointer:
         case K::Other:
+          applyFlags(c, leaf, reg, ".w");
           return false;
         default:
           break;
@@ -217,6 +231,7 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
         case K::Byte:
         case K::Pointer:
         case K::Other:
+          applyFlags(c, leaf, reg, ".w");
           return false;
         default:
           break;
@@ -236,6 +251,7 @@ bool convertRegister(Compilation& c, ExprNode& leaf, const std::string& reg, Con
           return true;
         case K::Word:
         case K::Pointer:
+          applyFlags(c, leaf, reg, ".l");
           return false;
         default:
           break;

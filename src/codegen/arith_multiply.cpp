@@ -63,6 +63,43 @@ bool isConstantZeroDivisor(const ExprNode& right, std::uint32_t significantBits)
          (static_cast<std::uint32_t>(right.value.intValue) & significantBits) == 0;
 }
 
+// A divisor the remainder routine's word cannot hold: a LONGINT or WORD value, or a
+// constant beyond the INTEGER range.
+bool needsLongDivisor(const ExprNode& right) {
+  if (right.isConstantOf(ConstKind::Integer)) {
+    return right.value.intValue < -32768 || right.value.intValue > 32767;
+  }
+  return sizeOf(right.type) == 4 || isWordType(right.type);
+}
+
+// x MOD y with a long divisor, from the long routines: x - (x DIV y) * y. The dividend
+// waits on the stack below the routines' arguments:
+//   push x / mov.l @sp,X / push y / push x / push y / bsr \div / push r0 / bsr \mul /
+//   mov.l @sp+,R / sub.l r0,R
+void moduloByLongRoutines(Compilation& c, ExprPtr& node) {
+  TypeDescriptor* longType = c.symbols.types().longIntType;
+  prepareRoutineCall(c);
+  pushLong(c, node->left);
+  const std::string divisor = generateInRegister(c, node->right, longType);
+  const std::string dividend = c.registers.allocateRegister();
+  emit(c, "mov.l", "@sp", dividend);
+  emit(c, "mov.l", divisor, "@-sp");
+  emit(c, "mov.l", dividend, "@-sp");
+  emit(c, "mov.l", divisor, "@-sp");
+  c.registers.releaseRegister(dividend);
+  c.registers.releaseRegister(divisor);
+  c.registers.forgetRegisterContents();
+  emit(c, "bsr", rt::kDiv);
+  emit(c, "mov.l", "r0", "@-sp");
+  emit(c, "bsr", rt::kMul);
+  c.registers.markRegisterInUse("r0");
+  const std::string remainder = c.registers.allocateRegister();
+  emit(c, "mov.l", "@sp+", remainder);
+  emit(c, "sub.l", "r0", remainder);
+  c.registers.releaseRegister("r0");
+  makeRegisterLeaf(*node, remainder, longType);
+}
+
 }  // namespace
 
 void generateMultiply(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
@@ -145,6 +182,13 @@ void generateDivide(Compilation& c, ExprPtr& node) {
 }
 
 void generateModulo(Compilation& c, ExprPtr& node) {
+  if (needsLongDivisor(*node->right)) {
+    if (isConstantZeroDivisor(*node->right, 0xffffffffU)) {
+      c.reportError(kDivisionByZero);
+    }
+    moduloByLongRoutines(c, node);
+    return;
+  }
   // The divisor is passed as a word: a constant whose low word is zero divides by zero.
   if (isConstantZeroDivisor(*node->right, 0xffffU)) {
     c.reportError(kDivisionByZero);

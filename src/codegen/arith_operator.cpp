@@ -161,9 +161,10 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
   }
   const std::string mnemonicBase(additiveMnemonic(op));
 
-  if (op == TokenCode::Minus && sizeOf(node->left->type) == 1 &&
+  if (op == TokenCode::Minus && sizeOf(node->left->type) == 1 && sizeOf(target) <= 1 &&
       isSmallByteConstant(*node->right)) {
     // There is no byte subtraction of an immediate: the word form gives the right low byte.
+    // Only for a byte result: a wider target sees the borrow (K := B - 2 is -1 for B = 1).
     TypeDescriptor* byteType = c.symbols.types().byteType;
     const std::string reg = generateInRegister(c, node->left, byteType);
     const std::string value = generateValue(c, node->right, byteType);

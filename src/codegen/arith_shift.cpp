@@ -103,12 +103,12 @@ void generateShift(Compilation& c, ExprPtr& node) {
     const std::int32_t count = node->right->value.intValue;
     const std::string reg = generateInRegister(c, node->left, type);
     if (mnemonic == "shll.w" && usesConstantMultiply(c, count)) {
-      // One multiplication by 2^n is shorter than n shifts; the product is a long word.
+      // One multiplication by 2^n is shorter than n shifts. The shift keeps the operand's
+      // width, so only the product's low word counts (-1 SHL 4 is -16, as on every CPU).
       const std::string factor = c.registers.allocateRegister();
       emit(c, "mov.w", "#" + std::to_string(1 << count), factor);
       emit(c, "mulxu.w", factor, reg);
       c.registers.releaseRegister(factor);
-      type = c.symbols.types().longIntType;
     } else if (mnemonic == "shll.w" && count == 16) {
       emit(c, "xor.w", reg, reg);
     } else {

@@ -120,6 +120,14 @@ TokenCode unsignedAgainstZero(Compilation& c, TokenCode op, std::string_view reg
   }
 }
 
+// An operand whose values may lie below zero.
+bool signedOperand(const ExprNode& operand) {
+  if (operand.isConstantOf(ConstKind::Integer)) {
+    return operand.value.intValue < 0;
+  }
+  return sizeOf(operand.type) == 2 && !isUnsignedType(operand.type);
+}
+
 ConditionResult compareIntegers(Compilation& c, ExprPtr& node) {
   TokenCode op = node->op == TokenCode::Xor ? TokenCode::NotEqual : node->op;
   if (node->left->isConstant() && !node->right->isConstant()) {
@@ -131,6 +139,13 @@ ConditionResult compareIntegers(Compilation& c, ExprPtr& node) {
   TypeDescriptor* type = widerType(node->left->type, node->right->type);
   if (isOrdinalKind(node->expectedType)) {
     type = widerType(type, node->expectedType);
+  }
+  // A WORD against a signed word (an INTEGER, a negative constant) is compared in
+  // LONGINT, which holds both: -1 < 40000 without sign would be false.
+  if (sizeOf(type) == 2 &&
+      ((isWordType(leftType) && signedOperand(*node->right)) ||
+       (isWordType(rightType) && signedOperand(*node->left)))) {
+    type = c.symbols.types().longIntType;
   }
   const int size = sizeOf(type);
   ConditionResult result;

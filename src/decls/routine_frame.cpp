@@ -127,6 +127,7 @@ ExitKind exitKindOf(Compilation& c, const SymbolEntry& routine) {
     case TypeKind::Byte:
     case TypeKind::Word:
     case TypeKind::Enumeration:
+    case TypeKind::Subrange:
       return ExitKind::Word;
     default:
       c.reportError(kUnexpectedResultKind);
@@ -197,6 +198,7 @@ std::optional<std::int32_t> resultSlotSize(const TypeDescriptor* type) {
     case TypeKind::Word:
     case TypeKind::Boolean:
     case TypeKind::Enumeration:
+    case TypeKind::Subrange:
       return 2;
     case TypeKind::LongInt:
     case TypeKind::Address:

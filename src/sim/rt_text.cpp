@@ -30,13 +30,44 @@ void integerToText(RuntimeCall& call) {
   call.pushString(std::to_string(value));
 }
 
+// Enough digits after the point to write any REAL exactly: its mantissa has 40 bits and
+// its smallest power of two is 2^-129, so no expansion runs past 170 decimals.
+constexpr int kExactDecimals = 180;
+
+// `value` with `decimals` digits after the point, an exact half rounded away from zero
+// (2.5 gives 3, 0.125 gives 0.13), as Pascal programs expect; printf would round it to
+// even. The sign stays even when every digit is zero (-0.001 gives -0.00).
+std::string fixedRounded(long double value, int decimals) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, "%.*Lf", kExactDecimals, std::fabs(value));
+  std::string exact = buffer;
+  const size_t point = exact.find('.');
+  std::string digits = exact.substr(0, point) + exact.substr(point + 1, static_cast<size_t>(decimals));
+  const bool roundUp = exact[point + 1 + static_cast<size_t>(decimals)] >= '5';
+  if (roundUp) {
+    size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') {
+      digits[--i] = '0';
+    }
+    if (i == 0) {
+      digits.insert(digits.begin(), '1');
+    } else {
+      ++digits[i - 1];
+    }
+  }
+  std::string text = digits.substr(0, digits.size() - static_cast<size_t>(decimals));
+  if (decimals > 0) {
+    text += "." + digits.substr(digits.size() - static_cast<size_t>(decimals));
+  }
+  return std::signbit(value) ? "-" + text : text;
+}
+
 // Text of a REAL with `decimals` digits after the point; a negative count asks for the
 // floating-point form " d.dddE+xx" that fills `width`.
 std::string formatReal(long double value, int width, int decimals) {
   char buffer[512];
   if (decimals >= 0) {
-    std::snprintf(buffer, sizeof buffer, "%.*Lf", std::min(decimals, kMaxDecimals), value);
-    return buffer;
+    return fixedRounded(value, std::min(decimals, kMaxDecimals));
   }
   int digits = std::clamp(width - 7, 1, kMaxExponentDigits);
   std::snprintf(buffer, sizeof buffer, "%.*LE", digits, std::fabs(value));

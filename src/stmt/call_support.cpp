@@ -45,6 +45,13 @@ void pushWordValue(Compilation& c, ExprPtr tree) {
 }
 
 void pushLongValue(Compilation& c, ExprPtr tree) {
+  // As in an assignment to a LONGINT: an operation on narrower operands is computed in 32
+  // bits, so WRITE(I + 30000) writes what WRITE(I + I) writes.
+  if (!tree->isLeaf && tree->type != nullptr && tree->type->size < 4 &&
+      (tree->type->kind == TypeKind::Integer || tree->type->kind == TypeKind::Byte ||
+       tree->type->kind == TypeKind::Word || tree->type->kind == TypeKind::Subrange)) {
+    tree->expectedType = c.symbols.types().longIntType;
+  }
   pushValue(c, std::move(tree), c.symbols.types().longIntType, "mov.l");
 }
 

@@ -123,8 +123,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "bsr \\mod => r0"},
         ValueCase{"I DIV 0", "INTEGER", false, "error 54"},
         ValueCase{"I MOD 0", "INTEGER", false, "error 54"},
-        ValueCase{"I MOD 65536", "INTEGER", false, "error 54"},
-        ValueCase{"L MOD 65536", "LONGINT", false, "error 54"}));
+        // A divisor beyond a word: x - (x DIV y) * y from the long routines, the dividend
+        // kept on the stack below their arguments.
+        ValueCase{"L MOD 65536", "LONGINT", false,
+                  "mov.l @(-16,fp),r0 / mov.l r0,@-sp / mov.l #65536,r0 / mov.l @sp,r1 / "
+                  "mov.l r0,@-sp / mov.l r1,@-sp / mov.l r0,@-sp / bsr \\div / mov.l r0,@-sp / "
+                  "bsr \\mul / mov.l @sp+,r1 / sub.l r0,r1 => r1"},
+        ValueCase{"L MOD W", "LONGINT", false,
+                  "mov.l @(-16,fp),r0 / mov.l r0,@-sp / mov.w @(-12,fp),r0 / extu.l r0 / "
+                  "mov.l @sp,r1 / mov.l r0,@-sp / mov.l r1,@-sp / mov.l r0,@-sp / bsr \\div / "
+                  "mov.l r0,@-sp / bsr \\mul / mov.l @sp+,r1 / sub.l r0,r1 => r1"},
+        ValueCase{"L MOD 0", "LONGINT", false, "error 54"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Shifts, IntegerOperatorTest,

@@ -68,7 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                       inProgram("PROCEDURE I(A: INTEGER); INTERRUPT;", 97, "INTERRUPT"),
                       // Only the value form overlays the saved registers.
                       inProgram("PROCEDURE I(VAR R: REGISTERS); INTERRUPT;", 97, "INTERRUPT"),
-                      inProgram("TYPE S = 1..5; FUNCTION F: S;", 917, ";"),
                       inProgram("FUNCTION F: TEXT;", 917, ";")));
 
 // A body repeats the heading given in advance.
