@@ -1,5 +1,5 @@
 // READ and READLN. READ takes one character from the device for each variable (a record
-// takes one per byte); READLN reads one whole line for each variable and converts it to
+// takes one per byte, a REAL a line of text); READLN reads one whole line for each variable and converts it to
 // the variable's type.
 //
 // read = READ "(" [ device "," ] variable { "," variable } ")"
@@ -91,7 +91,8 @@ class CharacterReader {
         store(std::move(item), "and.l");
         return;
       case TypeKind::Real:
-        return;  // a REAL variable is left as it is
+        readReal(std::move(item));
+        return;
       case TypeKind::Record:
         readRecord(std::move(item));
         return;
@@ -106,6 +107,20 @@ class CharacterReader {
     device_.push(c_);
     emitIoCall(call_, rt::kReadChar);
     c_.registers.markRegisterInUse("r0");
+  }
+
+  // A REAL cannot come from one character: the number is read from a line of text, as
+  // READLN reads it. A typed file holds no lines.
+  void readReal(ExprPtr item) {
+    if (device_.isTypedFile(c_)) {
+      c_.reportError(kIntegerVariableExpected);
+    }
+    allocateStack(c_.emitter, kRealSize);
+    device_.push(c_);
+    emitIoCall(call_, device_.isConsole() ? rt::kReadLine : rt::kReadLineList);
+    emitCall(c_, rt::kTextToReal);
+    pushAddress(c_, item);
+    emitCall(c_, rt::kStoreReal);
   }
 
   // The character widened (`widen`: "extu.w" or "and.l", or nothing) and stored.

@@ -79,11 +79,13 @@ void emitJumpTable(Compilation& c, ExprPtr& selector, const CaseDispatchPlan& pl
   const std::string reg =
       selectorInRegister(c, selector, c.symbols.types().longIntType, std::string(".l"));
   Emitter& e = c.emitter;
+  // The selector less min, compared without sign: one test for both ends, and a
+  // selector far from the tags (the subtraction overflowing) is never taken for one
+  // inside the table.
   e.emitInstruction("sub.l", "#" + std::to_string(min), reg);
-  e.emitInstruction("blt", plan.elseLabel, "");
   const std::int64_t span = static_cast<std::int64_t>(max) - min;
   e.emitInstruction("cmp.l", "#" + std::to_string(span), reg);
-  e.emitInstruction("bgt", plan.elseLabel, "");
+  e.emitInstruction("bhi", plan.elseLabel, "");
   // Entries are four bytes: the index becomes a byte offset.
   if (c.directives.settings().cpu2000) {
     e.emitInstruction("shal.l", "#2", reg);

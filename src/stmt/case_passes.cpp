@@ -130,8 +130,7 @@ void deleteArmLines(PeepholeWindow& w, const std::vector<const CallArm*>& arms) 
 struct TableLines {
   int jump = -1;             // "jmp @R"
   std::vector<int> entries;  // the "dl" lines
-  int belowRange = -1;       // "blt else"
-  int aboveRange = -1;       // "bgt else"
+  int outOfRange = -1;       // "bhi else"
   int scale = -1;            // the first line after the range check
 };
 
@@ -153,17 +152,15 @@ std::optional<TableLines> findTableLines(const PeepholeWindow& w, const CaseLine
       return std::nullopt;
     }
   }
-  for (int i = t.jump - 1; i >= dispatchStart && t.belowRange < 0; --i) {
-    if (w[i].mnemonic == "bgt" && w[i].source == lines.elseLabel && t.aboveRange < 0) {
-      t.aboveRange = i;
-    } else if (w[i].mnemonic == "blt" && w[i].source == lines.elseLabel && t.aboveRange >= 0) {
-      t.belowRange = i;
+  for (int i = t.jump - 1; i >= dispatchStart && t.outOfRange < 0; --i) {
+    if (w[i].mnemonic == "bhi" && w[i].source == lines.elseLabel) {
+      t.outOfRange = i;
     }
   }
-  if (t.entries.empty() || t.belowRange < 0) {
+  if (t.entries.empty() || t.outOfRange < 0) {
     return std::nullopt;
   }
-  t.scale = nextCode(w, t.aboveRange + 1);
+  t.scale = nextCode(w, t.outOfRange + 1);
   return t;
 }
 
@@ -181,7 +178,7 @@ void setLine(PeepholeWindow& w, int i, std::string_view mnemonic, std::string_vi
 //   =>   jsr @R / bra E / org / T: dl P1,P2...
 // With an ELSE part of the same form its routine becomes entry 0, which the selectors
 // outside the table's range index:
-//   blt P / cmp.l #n,R / ble Q / P: mov.l #-1,R / Q: inc.l #1,R / (scale, load, jsr)
+//   cmp.l #n,R / bls Q / mov.l #-1,R / Q: inc.l #1,R / (scale, load, jsr)
 bool makeCallTable(Compilation& c, const CaseLines& lines, int dispatchStart) {
   PeepholeWindow& w = c.emitter.window();
   const std::optional<TableLines> table = findTableLines(w, lines, dispatchStart);
@@ -223,17 +220,14 @@ bool makeCallTable(Compilation& c, const CaseLines& lines, int dispatchStart) {
   w.insertBefore(table->jump + 1);
   setLine(w, table->jump + 1, "bra", lines.endLabel, "");
   if (elseArm) {
-    const std::string below = newLocalLabel(c);
     const std::string inRange = newLocalLabel(c);
     w.insertBefore(table->scale);
     setLine(w, table->scale, "mov.l", "#-1", reg);
-    w[table->scale].label = below;
     w.insertBefore(table->scale + 1);
     setLine(w, table->scale + 1, "inc.l", "#1", reg);
     w[table->scale + 1].label = inRange;
-    w.setSource(table->belowRange, below);
-    w[table->aboveRange].mnemonic = "ble";
-    w.setSource(table->aboveRange, inRange);
+    w[table->outOfRange].mnemonic = "bls";
+    w.setSource(table->outOfRange, inRange);
   }
   // Positions: the arms stand in front of the dispatch, where lines were inserted.
   std::vector<const CallArm*> deleted;

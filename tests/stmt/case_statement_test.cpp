@@ -77,21 +77,21 @@ INSTANTIATE_TEST_SUITE_P(
             "",
             "CASE I OF 1: J := 1; 2: J := 2; 3: J := 3; 4: J := 4; 5: J := 5; "
             "6: J := 6; 7: J := 7 END",
-            {"$2:\tmov.w\t@(-6,fp),r0", "\texts.l\tr0", "\tdec.l\t#1,r0", "\tblt\t$3",
-             "\tcmp.l\t#6,r0", "\tbgt\t$3", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0",
+            {"$2:\tmov.w\t@(-6,fp),r0", "\texts.l\tr0", "\tdec.l\t#1,r0",
+             "\tcmp.l\t#6,r0", "\tbhi\t$3", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0",
              "\tmov.l\t@($18,r0),r0", "\tjmp\t@r0", "\torg\t($+1)/2*2",
              "$18:\tdl\t  $4,  $6,  $8, $10, $12, $14", "\tdl\t $16", "$3:\tmov.l\tfp,sp"}},
         DispatchCase{"TableShiftOn2000",
                      "{$CPU 2000}",
                      "CASE I OF 1: J := 1; 2: J := 2; 3: J := 3; 4: J := 4; 5: J := 5; "
                      "6: J := 6; 7: J := 7 END",
-                     {"\tbgt\t$3", "\tshal.l\t#2,r0", "\tmov.l\t@($18,r0),r0"}},
+                     {"\tbhi\t$3", "\tshal.l\t#2,r0", "\tmov.l\t@($18,r0),r0"}},
         // A value between the tags goes to the end, or to the ELSE part.
         DispatchCase{"TableGapWithoutElse",
                      "",
                      "CASE L OF 1: J := 1; 2: J := 2; 3: J := 3; 5: J := 5; 6: J := 6; "
                      "7: J := 7 END",
-                     {"\tdec.l\t#1,r0", "\tblt\t$3", "\tcmp.l\t#6,r0", "\tbgt\t$3",
+                     {"\tdec.l\t#1,r0", "\tcmp.l\t#6,r0", "\tbhi\t$3",
                       "\tshal.l\t#1,r0", "\tshal.l\t#1,r0", "\tmov.l\t@($16,r0),r0", "\tjmp\t@r0",
                       "\torg\t($+1)/2*2", "$16:\tdl\t  $4,  $6,  $8,  $3, $10, $12", "\tdl\t $14"}},
         DispatchCase{
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
             "",
             "CASE L OF 1: J := 1; 2: J := 2; 3: J := 3; 5: J := 5; 6: J := 6; "
             "7: J := 7 ELSE J := 0 END",
-            {"\tdec.l\t#1,r0", "\tblt\t$17", "\tcmp.l\t#6,r0", "\tbgt\t$17", "\tshal.l\t#1,r0",
+            {"\tdec.l\t#1,r0", "\tcmp.l\t#6,r0", "\tbhi\t$17", "\tshal.l\t#1,r0",
              "\tshal.l\t#1,r0", "\tmov.l\t@($18,r0),r0", "\tjmp\t@r0", "\torg\t($+1)/2*2",
              "$18:\tdl\t  $4,  $6,  $8, $17, $10, $12", "\tdl\t $14"}}));
 
@@ -182,13 +182,14 @@ TEST(CaseStatement, CallTable) {
   EXPECT_TRUE(lacksMnemonic(lines, "jmp"));
 }
 
-// The ELSE routine is entry 0, which every selector outside the range indexes.
+// The ELSE routine is entry 0, which every selector outside the range indexes: the
+// biased selector compared without sign.
 TEST(CaseStatement, CallTableWithElse) {
   const std::vector<std::string> lines =
       callLines("CASE I OF 1: P1; 2: P2; 3: P3; 4: P4; 5: P5; 6: P6; 7: P7 ELSE P1 END");
   EXPECT_TRUE(hasSequence(
-      lines, {"\tdec.l\t#1,r0", "\tblt\t$21", "\tcmp.l\t#6,r0", "\tble\t$22", "$21:\tmov.l\t#-1,r0",
-              "$22:\tinc.l\t#1,r0", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0", "\tmov.l\t@($20,r0),r0",
+      lines, {"\tdec.l\t#1,r0", "\tcmp.l\t#6,r0", "\tbls\t$21", "\tmov.l\t#-1,r0",
+              "$21:\tinc.l\t#1,r0", "\tshal.l\t#1,r0", "\tshal.l\t#1,r0", "\tmov.l\t@($20,r0),r0",
               "\tjsr\t@r0", "\tbra\t$3", "\torg\t($+1)/2*2", "$20:\tdl\tP1.4",
               "\tdl\tP1.4,P2.4,P3.4,P4.5,P5.5,P6.5", "\tdl\tP7.6"}));
   EXPECT_EQ(directCalls(lines), 0);

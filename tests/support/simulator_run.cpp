@@ -34,6 +34,12 @@ CompileOptions withoutPeephole() {
 
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps,
                           const CompileOptions& options, const ExtraFiles& files) {
+  return compileAndRunWithInput(source, cpu, maxSteps, options, "", files);
+}
+
+std::string compileAndRunWithInput(const std::string& source, const std::string& cpu,
+                                   long maxSteps, const CompileOptions& options,
+                                   const std::string& input, const ExtraFiles& files) {
   const SourceTree tree;
   for (const auto& [name, text] : files) {
     tree.write(name, text);
@@ -47,10 +53,12 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
     return "vorax-sim is not built: " + simulator.string();
   }
   const fs::path output = tree.root() / "run.txt";
+  const fs::path console = tree.root() / "input.txt";
+  std::ofstream(console, std::ios::binary) << input;
   // The simulator runs in the program's folder, where its assembly includes are.
   const std::string command = "cd \"" + tree.root().string() + "\" && \"" + simulator.string() +
                               "\" --cpu " + cpu + " --max-steps " + std::to_string(maxSteps) +
-                              " T.asm < /dev/null > \"" + output.string() + "\" 2>&1";
+                              " T.asm < input.txt > \"" + output.string() + "\" 2>&1";
   const int status = std::system(command.c_str());
   std::ifstream in(output, std::ios::binary);
   std::stringstream text;
@@ -63,11 +71,18 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
 
 std::vector<std::string> runsThatDiffer(const std::string& program, const std::string& expected,
                                         long maxSteps) {
+  return runsThatDifferWithInput(program, "", expected, maxSteps);
+}
+
+std::vector<std::string> runsThatDifferWithInput(const std::string& program,
+                                                 const std::string& input,
+                                                 const std::string& expected, long maxSteps) {
   std::vector<std::string> differing;
   for (const char* cpu : {"300H", "300L", "2000"}) {
     for (const bool optimize : {true, false}) {
-      const std::string output = compileAndRun("{$CPU " + std::string(cpu) + "}\n" + program, cpu,
-                                               maxSteps, optimize ? CompileOptions{} : withoutPeephole());
+      const std::string output =
+          compileAndRunWithInput("{$CPU " + std::string(cpu) + "}\n" + program, cpu, maxSteps,
+                                 optimize ? CompileOptions{} : withoutPeephole(), input);
       if (output != expected) {
         differing.push_back(std::string(cpu) + (optimize ? "" : " --no-peephole") + ": " + output);
       }

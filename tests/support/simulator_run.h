@@ -22,6 +22,11 @@ std::string compileAndRun(const std::string& source, const std::string& cpu, lon
 std::string compileAndRun(const std::string& source, const std::string& cpu, long maxSteps,
                           const CompileOptions& options, const ExtraFiles& files = {});
 
+// The same with `input` as the console's input.
+std::string compileAndRunWithInput(const std::string& source, const std::string& cpu,
+                                   long maxSteps, const CompileOptions& options,
+                                   const std::string& input, const ExtraFiles& files = {});
+
 // Options that write the code as the generators emitted it, like --no-peephole.
 CompileOptions withoutPeephole();
 
@@ -30,5 +35,10 @@ CompileOptions withoutPeephole();
 // `program` is the source after the CPU directive, which is put in front of it per run.
 std::vector<std::string> runsThatDiffer(const std::string& program, const std::string& expected,
                                         long maxSteps = 2000000);
+// The same with `input` as the console's input of every run.
+std::vector<std::string> runsThatDifferWithInput(const std::string& program,
+                                                 const std::string& input,
+                                                 const std::string& expected,
+                                                 long maxSteps = 2000000);
 
 }  // namespace vorax::testing
