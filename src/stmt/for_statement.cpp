@@ -279,13 +279,19 @@ class ForCompiler {
     expectEndAndDo();
     // Both bounds are computed before the variable is first written: FOR i := i TO i + 2
     // ends at the old i + 2.
-    const std::string first = generateInRegister(c_, header_.start, header_.type);
+    std::string first = generateInRegister(c_, header_.start, header_.type);
     std::string endRegister;
     std::string endOperand;
     if (header_.end->isConstant()) {
       endOperand = boundText(constantValue(header_.end), header_.type->size);
     } else {
+      // The start waits in a register; a call made for the end value (a function, MOD)
+      // would destroy it, so the spill mark saves it on the stack when a call follows.
+      const std::string mark = placeMarker(c_, "@");
+      c_.registers.lockRegister(first);
       endRegister = generateInRegister(c_, header_.end, header_.type);
+      c_.registers.unlockRegister(first);
+      resolveSpillMark(c_, mark, first, header_.suffix == ".l");
       endOperand = "@sp";
     }
     emit(op("mov"), first, variable());

@@ -86,6 +86,15 @@ const RunCase kRuns[] = {
      "p := @i; s := 0; FOR i := 1 TO 4 DO s := s + p^; WRITE(s, ' ');\n"
      "L; WRITELN",
      "10 10 4 6 24 24 10 10 \n"},
+    // The start waits while a call computes the end value: the call must not destroy it.
+    {"EndValueMadeByACall",
+     "VAR i, a, b: INTEGER; l: LONGINT;\n"
+     "FUNCTION F(x: INTEGER): INTEGER; BEGIN F := x * 2 END;",
+     "a := 71; b := 10; FOR i := ABS(a MOD 2) + 3 TO (b MOD 3) + 4 DO WRITE(i, ' ');\n"
+     "a := 2; FOR i := a + 1 TO F(a) + 1 DO WRITE(i, ' ');\n"
+     "l := 100000; FOR l := l MOD 7 + 1 TO l DIV 20000 DO WRITE(l, ' ');\n"
+     "WRITELN",
+     "4 5 3 4 5 \n"},
 };
 INSTANTIATE_TEST_SUITE_P(Programs, ForRun, ::testing::ValuesIn(kRuns),
                          [](const auto& info) { return std::string(info.param.name); });

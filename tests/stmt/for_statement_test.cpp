@@ -44,25 +44,25 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"GeneralFormPushesTheEnd",
                  "FOR I := 1 TO N DO S := S",
                  {"\tmov.w\t#1,r0", "\tmov.w\t@(-10,fp),r1", "\tmov.w\tr0,@(-6,fp)",
-                  "\tmov.w\tr1,@-sp", "\tcmp.w\tr1,r0", "\tbgt\t$4", "$6:\tmov.w\t#6,r0"}},
+                  "\tmov.w\tr1,@-sp", "\tcmp.w\tr1,r0", "\tbgt\t$5", "$7:\tmov.w\t#6,r0"}},
         // The round for the end value is the last: the test comes before the step, which
         // could wrap round past the type's last value.
         FormCase{"GeneralFormTestsAfterTheBody",
                  "FOR I := 1 TO N DO S := S",
                  {"\tbsr\t\\movs", "\tmov.w\t@(-6,fp),r0", "\tmov.w\t@sp,r1", "\tcmp.w\tr1,r0",
-                  "\tbeq\t$4", "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "\tbra\t$6",
-                  "$4:\tadds\t#2,sp"}},
+                  "\tbeq\t$5", "\tinc.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "\tbra\t$7",
+                  "$5:\tadds\t#2,sp"}},
         // A byte end value is pushed as a word and compared as a byte, without sign.
         FormCase{"ByteEndOnTheStack",
                  "FOR B := 1 TO BN DO S := S",
-                 {"\tmov.b\t@(-11,fp),r0", "\tmov.w\t@sp,r1", "\tcmp.b\tr1,r0", "\tbeq\t$4",
-                  "\tinc.b\t#1,r0", "\tmov.b\tr0,@(-11,fp)", "\tbra\t$6", "$4:\tadds\t#2,sp"}},
+                 {"\tmov.b\t@(-11,fp),r0", "\tmov.w\t@sp,r1", "\tcmp.b\tr1,r0", "\tbeq\t$5",
+                  "\tinc.b\t#1,r0", "\tmov.b\tr0,@(-11,fp)", "\tbra\t$7", "$5:\tadds\t#2,sp"}},
         FormCase{"ByteRangeTestedWithoutSign",
                  "FOR B := 1 TO BN DO S := S",
-                 {"\tmov.w\tr1,@-sp", "\tcmp.b\tr1,r0", "\tbhi\t$4"}},
+                 {"\tmov.w\tr1,@-sp", "\tcmp.b\tr1,r0", "\tbhi\t$5"}},
         FormCase{"LongEndOnTheStack",
                  "FOR L := 1 TO LN DO S := S",
-                 {"\tmov.l\tr1,@-sp", "\tcmp.l\tr1,r0", "\tbgt\t$4"}},
+                 {"\tmov.l\tr1,@-sp", "\tcmp.l\tr1,r0", "\tbgt\t$5"}},
         FormCase{"ConstantFormEntersTheBody",
                  "FOR I := 1 TO 10 DO S := S",
                  {"\tmov.w\t#1,r0", "\tmov.w\tr0,@(-6,fp)", "$4:\tmov.w\t#6,r0"},
@@ -78,9 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"VariableInRegister",
                  "FOR I := 1 TO N DO J := J + I",
                  {"\tmov.w\t#1,r0", "\tmov.w\t@(-10,fp),r1", "\tmov.w\tr0,r2", "\tmov.w\tr1,r3",
-                  "\tcmp.w\tr1,r0", "\tbgt\t$4", "$6:\tmov.w\t@(-8,fp),r0", "\tmov.w\tr2,r1",
-                  "\tadd.w\tr1,r0", "\tmov.w\tr0,@(-8,fp)", "\tcmp.w\tr3,r2", "\tbeq\t$4",
-                  "\tinc.w\t#1,r2", "\tbra\t$6"},
+                  "\tcmp.w\tr1,r0", "\tbgt\t$5", "$7:\tmov.w\t@(-8,fp),r0", "\tmov.w\tr2,r1",
+                  "\tadd.w\tr1,r0", "\tmov.w\tr0,@(-8,fp)", "\tcmp.w\tr3,r2", "\tbeq\t$5",
+                  "\tinc.w\t#1,r2", "\tbra\t$7"},
                  "adds"},
         FormCase{"ConstantLoopReadingTheVariable",
                  "FOR I := 1 TO 10 DO J := J + I",
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         // an empty range.
         FormCase{"HoistedInFrontOfTheBody",
                  "FOR I := 1 TO N DO A[I] := 5",
-                 {"\tbgt\t$4", "\tmov.w\t#2,r2", "$6:\tmov.w\t#5,r0", "\tmov.w\tr3,r1",
+                 {"\tbgt\t$5", "\tmov.w\t#2,r2", "$7:\tmov.w\t#5,r0", "\tmov.w\tr3,r1",
                   "\tmulxs.w\tr2,r1"}},
         FormCase{"EnumerationCountsBytes",
                  "FOR K := RED TO BLUE DO J := J + 1",
@@ -139,9 +139,9 @@ TEST(ForStatement, NestedLoopsKeepTheirOwnRegisters) {
   // The inner loop takes its end value from the outer variable's register; each loop
   // steps a register of its own.
   EXPECT_TRUE(hasSequence(lines, {"$4:\tmov.w\t#1,r0", "\tmov.w\tr4,r1", "\tmov.w\tr0,r2",
-                                  "\tmov.w\tr1,r3", "\tcmp.w\tr1,r0", "\tbgt\t$7"}));
-  EXPECT_TRUE(hasSequence(lines, {"\tcmp.w\tr3,r2", "\tbeq\t$7", "\tinc.w\t#1,r2", "\tbra\t$9",
-                                  "$7:\tnop", "\tinc.w\t#1,r4", "\tcmp.w\t#3,r4", "\tble\t$4"}));
+                                  "\tmov.w\tr1,r3", "\tcmp.w\tr1,r0", "\tbgt\t$8"}));
+  EXPECT_TRUE(hasSequence(lines, {"\tcmp.w\tr3,r2", "\tbeq\t$8", "\tinc.w\t#1,r2", "\tbra\t$10",
+                                  "$8:\tnop", "\tinc.w\t#1,r4", "\tcmp.w\t#3,r4", "\tble\t$4"}));
 }
 
 // Not a variable of the routine compiling the loop: the hint, counted as a warning.
