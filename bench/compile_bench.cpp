@@ -1,16 +1,31 @@
-// Times whole compilations of generated sources. The first is declarations of every kind
-// and typed constants (reader, scanner, symbol table, constant folding, data emission);
-// the second is routines full of statements (code generation, the statement passes and
-// the peephole optimizer). Reports source lines per second.
+// Times whole compilations of generated sources and reports source lines per second:
+//   - declarations of every kind and typed constants (reader, scanner, symbol table,
+//     constant folding, data emission);
+//   - routines full of statements (code generation, the statement passes, the optimizer);
+//   - programs of routine code of 1,000, 10,000, 25,000 and 100,000 lines, with the
+//     optimizer and without it, followed by a table of how the time grows with the size
+//     (a compiler that stays linear takes twice the time for twice the lines);
+//   - single long routines of each shape (one block of assignments, long loop bodies, many
+//     IF statements in a row, a long ELSE IF chain, CASE statements with many arms).
+//
+//   compile_bench [benchmark options]
+//   compile_bench --write-source LINES FILE   writes the routine-code program of about
+//                                             LINES lines to FILE (to time other tools on it)
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "driver/compile_file.h"
 #include "driver/compile_host.h"
+#include "driver/compile_options.h"
+#include "generated/routine_program.h"
 #include "quiet_host.h"
 
 namespace vorax {
@@ -78,7 +93,7 @@ std::int64_t countLines(const std::string& text) {
   return lines;
 }
 
-void compileText(benchmark::State& state, const std::string& text) {
+void compileText(benchmark::State& state, const std::string& text, CompileOptions options = {}) {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("vorax-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
@@ -86,7 +101,7 @@ void compileText(benchmark::State& state, const std::string& text) {
   std::ofstream(source, std::ios::binary) << text;
   QuietHost host;
   for (auto _ : state) {
-    compileFile(source.string(), host);
+    compileFile(source.string(), host, options);
   }
   if (host.failed) {
     state.SkipWithError(("the generated source did not compile: " + host.message).c_str());
@@ -106,10 +121,107 @@ void compileGeneratedRoutines(benchmark::State& state) {
   compileText(state, generateRoutineSource(static_cast<int>(state.range(0))));
 }
 
+// range(0): source lines; range(1): 1 with the optimizer, 0 without.
+void compileRoutineCode(benchmark::State& state) {
+  CompileOptions options;
+  options.localTier = options.blockTier = state.range(1) != 0;
+  compileText(state, generated::routineProgram({.lines = static_cast<int>(state.range(0))}),
+              options);
+}
+
+// range(0): the shape; range(1): how many statements or arms.
+void compileLongRoutine(benchmark::State& state) {
+  const auto shape = static_cast<generated::LongRoutine>(state.range(0));
+  state.SetLabel(generated::longRoutineName(shape));
+  compileText(state, generated::longRoutineProgram(shape, static_cast<int>(state.range(1))));
+}
+
 BENCHMARK(compileGeneratedSource)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(compileGeneratedRoutines)->Arg(40)->Arg(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(compileRoutineCode)
+    ->ArgsProduct({{1000, 10000, 25000, 50000, 100000}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(compileLongRoutine)
+    ->Args({static_cast<int>(generated::LongRoutine::Assignments), 20000})
+    ->Args({static_cast<int>(generated::LongRoutine::WhileBody), 100000})
+    ->Args({static_cast<int>(generated::LongRoutine::RepeatBody), 100000})
+    ->Args({static_cast<int>(generated::LongRoutine::IfStatements), 5000})
+    ->Args({static_cast<int>(generated::LongRoutine::ElseIfChain), 1000})
+    ->Args({static_cast<int>(generated::LongRoutine::DenseCase), 5000})
+    ->Args({static_cast<int>(generated::LongRoutine::SparseCase), 5000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime();
+
+// Passes every run to the console and keeps the routine-code runs for the growth table.
+class GrowthReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_name.function_name != "compileRoutineCode" || run.error_occurred ||
+          run.run_type != Run::RT_Iteration || run.iterations == 0) {
+        continue;
+      }
+      const auto lines = run.counters.find("source_lines");
+      if (lines == run.counters.end()) {
+        continue;
+      }
+      const bool optimized = run.run_name.args.ends_with("/1");
+      series_[optimized][static_cast<std::int64_t>(lines->second.value)] =
+          run.GetAdjustedCPUTime() / 1e3;  // milliseconds to seconds
+    }
+  }
+
+  // For each size: seconds, lines per second, and the time against the next smaller
+  // size scaled by the size ratio (1.00 is perfectly linear growth).
+  void printGrowth(std::ostream& out) const {
+    for (const auto& [optimized, sizes] : series_) {
+      out << "\nroutine code, " << (optimized ? "with" : "without") << " the optimizer\n";
+      out << "      lines    seconds    lines/s   growth\n";
+      std::int64_t previousLines = 0;
+      double previousSeconds = 0;
+      for (const auto& [lines, seconds] : sizes) {
+        char row[128];
+        if (previousLines > 0 && previousSeconds > 0) {
+          const double growth = (seconds / previousSeconds) /
+                                (static_cast<double>(lines) / static_cast<double>(previousLines));
+          std::snprintf(row, sizeof row, "%11lld %10.3f %10.0f %8.2f\n",
+                        static_cast<long long>(lines), seconds, static_cast<double>(lines) / seconds,
+                        growth);
+        } else {
+          std::snprintf(row, sizeof row, "%11lld %10.3f %10.0f %8s\n",
+                        static_cast<long long>(lines), seconds, static_cast<double>(lines) / seconds,
+                        "");
+        }
+        out << row;
+        previousLines = lines;
+        previousSeconds = seconds;
+      }
+    }
+  }
+
+ private:
+  std::map<bool, std::map<std::int64_t, double>> series_;
+};
 
 }  // namespace
 }  // namespace vorax
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--write-source") {
+    std::ofstream(argv[3], std::ios::binary)
+        << vorax::generated::routineProgram({.lines = std::stoi(argv[2])});
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    return 1;
+  }
+  vorax::GrowthReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printGrowth(std::cout);
+  benchmark::Shutdown();
+  return 0;
+}
