@@ -94,6 +94,31 @@ class Compilation {
     NestingKind enclosingKind_;
   };
 
+  // Held while the IF after an ELSE is compiled. An ELSE IF chain is written as a chain,
+  // not as nesting (a state machine of hundreds of arms is a common shape), so its IF
+  // takes back the nesting level its statement counts; the chain still recurses, though,
+  // and beyond kMaxElseIfChain links on the way down it is error 98 all the same.
+  static constexpr int kMaxElseIfChain = 1024;
+  class ElseIfLink {
+   public:
+    explicit ElseIfLink(Compilation& c) : c_(c) {
+      if (c_.elseIfLinks_ >= kMaxElseIfChain) {
+        c_.reportError(err::kNestingTooDeep);
+      }
+      ++c_.elseIfLinks_;
+      --c_.parseNesting_;
+    }
+    ~ElseIfLink() {
+      ++c_.parseNesting_;
+      --c_.elseIfLinks_;
+    }
+    ElseIfLink(const ElseIfLink&) = delete;
+    ElseIfLink& operator=(const ElseIfLink&) = delete;
+
+   private:
+    Compilation& c_;
+  };
+
   // Counts one operator of the outermost expression (or type) being parsed. Its tree is
   // walked recursively, so a chain such as 1+1+...+1 may not grow without end either:
   // beyond kMaxOperatorsInExpression operators it is error 98.
@@ -111,6 +136,7 @@ class Compilation {
 
  private:
   int parseNesting_ = 0;
+  int elseIfLinks_ = 0;
   NestingKind innermostNestingKind_ = NestingKind::Construct;
   int operatorsInExpression_ = 0;
 };

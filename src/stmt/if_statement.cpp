@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "asmout/labels.h"
 #include "asmout/peephole_text.h"
 #include "codegen/expr_parser.h"
@@ -46,7 +48,13 @@ void compileElse(Compilation& c, SymbolEntry& owner, const std::string& conditio
   e.defineLabel(false, falseLabel);
   emitLabelCarrier(c);
   const std::string elseMarker = placeMarker(c, "@");
-  compileArm(c, owner);
+  c.nextToken();
+  std::optional<Compilation::ElseIfLink> chainLink;
+  if (c.token() == TokenCode::If) {
+    chainLink.emplace(c);
+  }
+  forgetAndRelease(c);
+  compileStatement(c, owner);
   e.emitInstruction("bra", endLabel, "");
 
   if (const auto markers = lookupMarkers(c, {conditionMarker, thenMarker, elseMarker})) {

@@ -57,6 +57,9 @@ TEST(DeepNesting, EndlessNestingIsError98) {
                     "END."),
             98);
   EXPECT_EQ(errorOf("PROGRAM P;\nBEGIN\n" + repeated("REPEAT\n", 200000) + "END."), 98);
+  EXPECT_EQ(errorOf("PROGRAM P;\nVAR B: BOOLEAN;\nBEGIN\nIF B THEN\n" +
+                    repeated("ELSE IF B THEN\n", 200000) + "END."),
+            98);
 }
 
 TEST(DeepNesting, ModerateNestingCompiles) {
@@ -124,6 +127,11 @@ const NestedConstruct kConstructs[] = {
      [](int n) { return "PROGRAM P;\nVAR I: INTEGER;\nBEGIN\n" + repeated("CASE I OF 1:\n", n) +
                         repeated("END;\n", n) + "END.\n"; },
      kBudget - 1, [](int n) { return 3 + n; }},
+    // ELSE IF links are a chain, not nesting: they have a longer limit of their own.
+    {"ElseIfChain",
+     [](int n) { return "PROGRAM P;\nVAR I: INTEGER;\nBEGIN\nIF I = 0 THEN I := 1\n" +
+                        repeated("ELSE IF I = 0 THEN I := 1\n", n) + "END.\n"; },
+     Compilation::kMaxElseIfChain, [](int n) { return 4 + n; }},
     // RECORD A: RECORD A: ... BYTE END END: the innermost type is a level too.
     {"Record",
      [](int n) { return "PROGRAM P;\nTYPE T =\n" + repeated("RECORD A:\n", n) + "BYTE\n" +
