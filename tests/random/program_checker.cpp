@@ -158,9 +158,9 @@ const Type* ProgramChecker::designatorType(const Designator& designator, const S
         for (size_t d = 0; d < selector.indexes.size(); ++d) {
           const std::optional<ExprInfo> index = analyze(*selector.indexes[d], scope, false, why);
           if (!index) return nullptr;
-          const IndexSpec& spec = type->indexes[d];
-          if (spec.enumType != nullptr) {
-            if (index->kind != TypeKind::Enum || index->type != spec.enumType) {
+          const IndexSpec& declared = type->indexes[d];
+          if (declared.enumType != nullptr) {
+            if (index->kind != TypeKind::Enum || index->type != declared.enumType) {
               fail(why, "index of the wrong enumeration");
               return nullptr;
             }
@@ -172,7 +172,7 @@ const Type* ProgramChecker::designatorType(const Designator& designator, const S
             fail(why, "index beyond INTEGER");
             return nullptr;
           }
-          if (!index->range.within(spec.bounds)) {
+          if (!index->range.within(declared.bounds)) {
             fail(why, "index out of bounds");
             return nullptr;
           }

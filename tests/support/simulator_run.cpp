@@ -91,4 +91,10 @@ std::vector<std::string> runsThatDifferWithInput(const std::string& program,
   return differing;
 }
 
+std::vector<std::string> runsThatDiffer(const RunCase& c) {
+  const std::string program =
+      std::string("PROGRAM T;\n") + c.declarations + "\nBEGIN\n" + c.body + "\nEND.\n";
+  return runsThatDiffer(program, c.output);
+}
+
 }  // namespace vorax::testing

@@ -2,6 +2,7 @@
 // in vorax-sim (built beside the test programs) for one CPU.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,5 +41,17 @@ std::vector<std::string> runsThatDifferWithInput(const std::string& program,
                                                  const std::string& input,
                                                  const std::string& expected,
                                                  long maxSteps = 2000000);
+
+// A program made of declarations and a main body, and what it must print: the table rows
+// of the compile-and-run tests.
+struct RunCase {
+  const char* name;
+  const char* declarations;
+  const char* body;
+  const char* output;
+};
+inline void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+// runsThatDiffer for the whole program of a RunCase.
+std::vector<std::string> runsThatDiffer(const RunCase& c);
 
 }  // namespace vorax::testing
