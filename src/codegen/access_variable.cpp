@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "asmout/labels.h"
 #include "asmout/operand_text.h"
 #include "asmout/register_pool.h"
 #include "codegen/access_internal.h"
@@ -342,6 +343,53 @@ std::string combineRegister(Compilation& c, Base& base, const std::string& index
   return {};
 }
 
+// The work register a base is built on ("r0" of "@(-8,r0)"), or nothing. A WITH register
+// does not count: it is reloaded from its frame slot whenever a call may have destroyed it.
+std::string baseWorkRegister(const Compilation& c, const Base& base) {
+  if (base.kind == BaseKind::Symbol) {
+    return {};
+  }
+  for (int r = 0; r < kWorkRegisterCount; ++r) {
+    const std::string reg = registerName(r);
+    if (textNamesRegister(base.text, reg)) {
+      return isWithRegister(c, reg) ? std::string{} : reg;
+    }
+  }
+  return {};
+}
+
+// The index of a leaf, computed while the base waits. An index that calls a runtime
+// routine (MOD, a function) destroys every work register: a base built on one is saved at
+// a spill mark and comes back in a fresh register, a WITH register is reloaded.
+std::string indexBesideBase(Compilation& c, Base& base, ExprPtr& tree) {
+  const std::string waiting = baseWorkRegister(c, base);
+  if (!mayCall(*tree)) {
+    return offsetInRegister(c, tree);
+  }
+  if (waiting.empty()) {
+    std::string index = offsetInRegister(c, tree);
+    if (base.kind == BaseKind::Register && isWorkRegister(base.text)) {
+      refreshWithRegister(c, base.text);
+    } else if (base.kind == BaseKind::Memory) {
+      for (int i = 0; i < c.registers.withRegisterCount(); ++i) {
+        const std::string& reg = c.registers.withRegister(i).registerText;
+        if (textNamesRegister(base.text, reg)) {
+          refreshWithRegister(c, reg);
+        }
+      }
+    }
+    return index;
+  }
+  const std::string mark = placeSpillMark(c, waiting);
+  std::string index = offsetInRegister(c, tree);
+  std::string moved = waiting;
+  resolveSpillMark(c, mark, moved, true);  // the index is held: the base gets another
+  if (moved != waiting) {
+    base.text.replace(base.text.find(waiting), waiting.size(), moved);
+  }
+  return index;
+}
+
 // One leaf of the chain: its offset applied to the base.
 std::string applyOffset(Compilation& c, Base& base, ExprNode& leaf) {
   if (!leaf.offsetTree) {
@@ -357,7 +405,7 @@ std::string applyOffset(Compilation& c, Base& base, ExprNode& leaf) {
     base.displacement += constant.value_or(0);
     return combineRegister(c, base, offsetInRegister(c, tree));
   }
-  std::string index = offsetInRegister(c, tree);
+  std::string index = indexBesideBase(c, base, tree);
   if (!constant) {
     return combineRegister(c, base, index);
   }

@@ -106,7 +106,42 @@ INSTANTIATE_TEST_SUITE_P(
                      "  t[ABS(i) + 1] := ORD(n <> 0) + 6;\n"
                      "  WRITELN(t[2]);\n"
                      "END.\n",
-                     "F\nF\n0\n7\n"}),
+                     "F\nF\n0\n7\n"},
+        // An outer routine's pointer or VAR parameter is reached through the display, whose
+        // address waits in a work register while the index is computed; an index that
+        // calls a runtime routine (MOD's result comes back in r0) destroyed that register.
+        FoundProgram{"BaseKeptWhileAnIndexCalls",
+                     "PROGRAM B;\n"
+                     "TYPE TA = ARRAY[1..4] OF INTEGER; TM = ARRAY[1..3, 1..4] OF INTEGER;\n"
+                     "  TR = RECORD s: STRING[8]; n: INTEGER; END; TP = ^TR;\n"
+                     "VAR q: TP; g: INTEGER; m: TM; a: TA;\n"
+                     "FUNCTION F(x: INTEGER): INTEGER;\n"
+                     "BEGIN F := x - 1; END;\n"
+                     "PROCEDURE P(VAR v: TA; VAR mm: TM);\n"
+                     "VAR c: CHAR; k: INTEGER;\n"
+                     "  PROCEDURE Inner;\n"
+                     "  BEGIN\n"
+                     "    k := v[(g MOD 3) + 1] + mm[(g MOD 2) + 1, F(g + 1) + 1];\n"
+                     "    WRITELN(k);\n"
+                     "  END;\n"
+                     "BEGIN\n"
+                     "  c := q^.s[(g MOD 2) + 1];\n"
+                     "  WRITELN(c);\n"
+                     "  IF c < q^.s[((q^.n + g) MOD 2) + 1] THEN WRITELN('less') ELSE WRITELN('not less');\n"
+                     "  k := 3;\n"
+                     "  k := mm[(g MOD 3) + 1, (g DIV 2) + 1] + v[(k MOD 4) + 1];\n"
+                     "  WRITELN(k);\n"
+                     "  Inner;\n"
+                     "END;\n"
+                     "BEGIN\n"
+                     "  g := 2; NEW(q); q^.s := 'pq'; q^.n := 5;\n"
+                     "  a[1] := 11; a[2] := 22; a[3] := 33; a[4] := 44;\n"
+                     "  m[1,1] := 1; m[1,2] := 2; m[1,3] := 3; m[1,4] := 4;\n"
+                     "  m[2,1] := 5; m[2,2] := 6; m[2,3] := 7; m[2,4] := 8;\n"
+                     "  m[3,1] := 9; m[3,2] := 10; m[3,3] := 11; m[3,4] := 12;\n"
+                     "  P(a, m);\n"
+                     "END.\n",
+                     "p\nless\n54\n36\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
