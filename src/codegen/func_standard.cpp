@@ -152,8 +152,9 @@ void generateOdd(Compilation& c, ExprPtr& call) {
   ExprPtr& argument = argumentOf(c, *call);
   const std::int64_t ownSize = argument->type != nullptr ? argument->type->size : 1;
   const std::string reg = generateInRegister(c, argument, c.symbols.types().byteType);
+  // Compiled in line: a value waiting beside the call (the left operand of OR) keeps its
+  // register.
   emit(c, sized("and", ownSize), "#1", reg);
-  c.registers.releaseUnlockedRegisters();
   becomeRegister(*call, reg, c.symbols.types().booleanType, ownSize == 1 ? 1 : 2);
   if (reg == "r0") {
     call->location = LocationKind::Condition;

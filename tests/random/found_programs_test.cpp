@@ -141,7 +141,25 @@ INSTANTIATE_TEST_SUITE_P(
                      "  m[3,1] := 9; m[3,2] := 10; m[3,3] := 11; m[3,4] := 12;\n"
                      "  P(a, m);\n"
                      "END.\n",
-                     "p\nless\n54\n36\n"}),
+                     "p\nless\n54\n36\n"},
+        // ODD is compiled in line, but it released every register as a routine call does: a
+        // BOOLEAN value waiting beside it (the left operand of OR, AND, XOR, =) was loaded
+        // over.
+        FoundProgram{"OddLeavesTheValueBesideIt",
+                     "PROGRAM G;\n"
+                     "VAR w: WORD; l: LONGINT; i: INTEGER; b: BYTE; q, p, r: BOOLEAN; f: INTEGER;\n"
+                     "BEGIN\n"
+                     "  w := 725; l := 541; q := FALSE; p := FALSE; i := 4; b := 3; f := 102;\n"
+                     "  r := ODD(w) OR (q = ODD(l)); IF r THEN WRITELN('T1') ELSE WRITELN('F1');\n"
+                     "  IF (ODD(w) OR ((f = 102) = ODD(l))) XOR p THEN WRITELN('T2') ELSE WRITELN('F2');\n"
+                     "  IF (ODD(w) OR (q = ODD(l))) = p THEN WRITELN('T3') ELSE WRITELN('F3');\n"
+                     "  r := ODD(i) AND (q <> ODD(b)); IF r THEN WRITELN('T4') ELSE WRITELN('F4');\n"
+                     "  r := ODD(b) XOR (ODD(l) AND q); IF r THEN WRITELN('T5') ELSE WRITELN('F5');\n"
+                     "  r := ODD(i) = (p = ODD(w)); IF r THEN WRITELN('T6') ELSE WRITELN('F6');\n"
+                     "  r := ODD(l) AND ODD(w) AND ODD(b); IF r THEN WRITELN('T7') ELSE WRITELN('F7');\n"
+                     "  r := (ODD(i + 1) OR (q AND ODD(w))) OR ODD(b + 1); IF r THEN WRITELN('T8') ELSE WRITELN('F8');\n"
+                     "END.\n",
+                     "T1\nT2\nF3\nF4\nT5\nT6\nT7\nT8\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
