@@ -69,6 +69,21 @@ void keepLowBitsOfMask(ExprNode& mask, int size) {
   mask.value.intValue = static_cast<std::int32_t>(value & bits);
 }
 
+bool isNumberType(const TypeDescriptor* type) {
+  if (type == nullptr) {
+    return false;
+  }
+  switch (type->kind) {
+    case TypeKind::Integer:
+    case TypeKind::Byte:
+    case TypeKind::Word:
+    case TypeKind::LongInt:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool isBeyondWord(const ExprNode& leaf) {
   return leaf.isConstantOf(ConstKind::Integer) &&
          (leaf.value.intValue > 65535 || leaf.value.intValue < -32768);
@@ -184,6 +199,12 @@ void generateAdditive(Compilation& c, ExprPtr& node, TypeDescriptor* target) {
       // retyped to a byte) keeps its own width as far as the target wants it: I := B + 1
       // must not wrap at 256.
       type = widerType(type, narrowerType(node->type, target));
+      // A sum or difference wanted wider than its operands is computed in that width, as
+      // one of two variables is: W - 161 compared with a LONGINT is -121, not the WORD
+      // 65415, and (40000 + B) MOD 4 divides 40006, not the INTEGER -25530.
+      if ((op == TokenCode::Plus || op == TokenCode::Minus) && isNumberType(target)) {
+        type = widerType(type, target);
+      }
     }
     if (op == TokenCode::And) keepLowBitsOfMask(*node->right, sizeOf(type));
     const std::string reg = generateInRegister(c, node->left, type);

@@ -159,7 +159,24 @@ INSTANTIATE_TEST_SUITE_P(
                      "  r := ODD(l) AND ODD(w) AND ODD(b); IF r THEN WRITELN('T7') ELSE WRITELN('F7');\n"
                      "  r := (ODD(i + 1) OR (q AND ODD(w))) OR ODD(b + 1); IF r THEN WRITELN('T8') ELSE WRITELN('F8');\n"
                      "END.\n",
-                     "T1\nT2\nF3\nF4\nT5\nT6\nT7\nT8\n"}),
+                     "T1\nT2\nF3\nF4\nT5\nT6\nT7\nT8\n"},
+        // A sum or difference with a constant was computed in its operands' width even where
+        // its consumer (a comparison with a LONGINT, MOD's dividend) is wider: W - 161
+        // against a LONGINT was the WORD 65415, I + 30000 the INTEGER -5536.
+        FoundProgram{"ConstantSumComputedInTheWidthItIsUsedIn",
+                     "PROGRAM C;\n"
+                     "VAR w: WORD; b: BYTE; i: INTEGER; l: LONGINT;\n"
+                     "BEGIN\n"
+                     "  w := 40; b := 6; i := 30000; l := 5;\n"
+                     "  IF (w - 161) <= l THEN WRITELN('le') ELSE WRITELN('gt');\n"
+                     "  IF l >= (-161 + w) THEN WRITELN('ge') ELSE WRITELN('lt');\n"
+                     "  IF (w - 161) < 0 THEN WRITELN('negative') ELSE WRITELN('positive');\n"
+                     "  l := 50000;\n"
+                     "  IF (i + 30000) > l THEN WRITELN('more') ELSE WRITELN('less');\n"
+                     "  IF l < (30000 + i) THEN WRITELN('more') ELSE WRITELN('less');\n"
+                     "  WRITELN((40000 + b) MOD 4, ' ', (i + 30000) MOD 7, ' ', (w - 161) MOD 5);\n"
+                     "END.\n",
+                     "le\nge\nnegative\nmore\nmore\n2 3 -1\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
