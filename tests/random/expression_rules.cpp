@@ -281,10 +281,12 @@ std::optional<ExprInfo> ExpressionRules::binary(const Expr& expr, const ExprInfo
   // constant is shifted in 8 bits here, where Free Pascal shifts an integer.
   // The same holds for the type any operator computes in: (256 - 1) is a BYTE, and
   // 1000 * (256 - 1) an INTEGER product that does not fit (error 45 here).
+  // A folded constant takes a literal's type from its value in this dialect, so
+  // ABS(-40000) is the INTEGER 40000 (Free Pascal keeps a LONGINT): ABS(-40000) + B is
+  // 16-bit arithmetic here, and read with sign by DIV, MOD and comparisons.
   auto foldedKind = [](const ExprInfo& operand) {
-    const bool byteConstant = operand.isConstant && operand.range.isSingle() && operand.range.within({0, 255}) &&
-                              isIntegralKind(operand.kind);
-    return byteConstant ? TypeKind::Byte : operand.kind;
+    const bool folded = operand.isConstant && operand.range.isSingle() && isIntegralKind(operand.kind);
+    return folded ? literalKind(operand.range.low) : operand.kind;
   };
   const std::optional<TypeKind> kind = resultKind(op, foldedKind(left), foldedKind(right));
   if (!kind) return refuse(why, "operands do not go with this operator");

@@ -115,6 +115,12 @@ INSTANTIATE_TEST_SUITE_P(
                    foldedConstant(TypeKind::Integer, 255), false, TypeKind::Integer},
         BinaryCase{"integer_constant_factors", Op::Mul, foldedConstant(TypeKind::Integer, 1000),
                    foldedConstant(TypeKind::Integer, 256), true, TypeKind::LongInt},
+        // A folded LONGINT constant below 65536 is an INTEGER here: ABS(-40000) + B does not
+        // fit the INTEGER it is computed in.
+        BinaryCase{"folded_long_constant_is_integer", Op::Add, foldedConstant(TypeKind::LongInt, 40000),
+                   kSmallByte, false, TypeKind::Integer},
+        BinaryCase{"folded_long_constant_stays_long", Op::Add, foldedConstant(TypeKind::LongInt, 70000),
+                   kSmallByte, true, TypeKind::LongInt},
         // x DIV 1 is folded to x, keeping x's type.
         BinaryCase{"div_by_one", Op::Div, kWord, value(TypeKind::Integer, {1, 1}), false, TypeKind::Integer},
         // Comparisons: INTEGER against WORD is compared without sign here (switchable).
