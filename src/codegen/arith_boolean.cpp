@@ -1,6 +1,7 @@
 // BOOLEAN values in registers: leaves, the byte operations for "=", "<>", XOR, AND and
 // OR on a leaf, and every other BOOLEAN expression materialised through its condition.
 #include <string>
+#include <vector>
 
 #include "asmout/labels.h"
 #include "asmout/operand_text.h"
@@ -189,9 +190,30 @@ std::string keepValueInRegister(Compilation& c, int pushLine, std::string_view z
   return reg;
 }
 
+// Releases every unlocked register except those of values waiting at a spill mark (the
+// left operand while this one is computed): the mark saves such a value only when a call
+// follows, and none need follow.
+void releaseAllButWaitingValues(Compilation& c) {
+  std::vector<std::string> waiting;
+  const PeepholeWindow& window = c.emitter.window();
+  for (int i = 0; i < window.count(); ++i) {
+    const WindowLine& line = window[i];
+    if (line.mnemonic == "bcx" && isWorkRegister(line.destination) &&
+        c.registers.isRegisterHeld(line.destination) &&
+        !c.registers.isRegisterLocked(line.destination)) {
+      waiting.push_back(line.destination);
+      c.registers.lockRegister(line.destination);
+    }
+  }
+  c.registers.releaseUnlockedRegisters();
+  for (const std::string& reg : waiting) {
+    c.registers.unlockRegister(reg);
+  }
+}
+
 void materialise(Compilation& c, ExprPtr& node) {
   TypeDescriptor* booleanType = c.symbols.types().booleanType;
-  c.registers.releaseUnlockedRegisters();
+  releaseAllButWaitingValues(c);
   const std::string zero = c.registers.allocateRegister();
   emit(c, "xor.w", zero, zero);
   emit(c, "mov.w", zero, "@-sp");

@@ -176,7 +176,27 @@ INSTANTIATE_TEST_SUITE_P(
                      "  IF l < (30000 + i) THEN WRITELN('more') ELSE WRITELN('less');\n"
                      "  WRITELN((40000 + b) MOD 4, ' ', (i + 30000) MOD 7, ' ', (w - 161) MOD 5);\n"
                      "END.\n",
-                     "le\nge\nnegative\nmore\nmore\n2 3 -1\n"}),
+                     "le\nge\nnegative\nmore\nmore\n2 3 -1\n"},
+        // Both operands may call: the left value waits in its register with a spill mark,
+        // which saves it only when a call really follows. A comparison made into a value on
+        // the right released every unlocked register without a call, and loaded over it.
+        FoundProgram{"WaitingValueKeptWhileAConditionIsMadeAValue",
+                     "PROGRAM V;\n"
+                     "VAR i, j, k: INTEGER; s: STRING; b, p: BOOLEAN; l: LONGINT;\n"
+                     "BEGIN\n"
+                     "  i := 47; j := 3; s := 'abcd'; l := 100;\n"
+                     "  b := ODD(i) <> (i >= LENGTH(s));\n"
+                     "  IF b THEN WRITELN('T') ELSE WRITELN('F');\n"
+                     "  k := (i MOD 5) + ORD(j < LENGTH(s));\n"
+                     "  WRITELN(k);\n"
+                     "  k := (l MOD 7) * 10 + ORD((j > 1) AND (LENGTH(s) = 4));\n"
+                     "  WRITELN(k);\n"
+                     "  p := (i MOD 2 = 1) = (LENGTH(s) > j);\n"
+                     "  IF p THEN WRITELN('T') ELSE WRITELN('F');\n"
+                     "  p := ODD(j) AND NOT (j > LENGTH(s));\n"
+                     "  IF p THEN WRITELN('T') ELSE WRITELN('F');\n"
+                     "END.\n",
+                     "F\n3\n21\nT\nT\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
