@@ -343,10 +343,21 @@ std::optional<ExprInfo> ExpressionRules::binary(const Expr& expr, const ExprInfo
   switch (op) {
     case Op::Add: result = addRanges(left.range, right.range); break;
     case Op::Sub: result = subtractRanges(left.range, right.range); break;
-    case Op::Mul: result = multiplyRanges(left.range, right.range); break;
+    case Op::Mul:
+      // A factor 1 or -1 is folded away in this dialect: W * 1 is W with W's own type (a
+      // WORD, which NOT refuses), where Free Pascal has a wider product.
+      if (left.range == ValueRange::of(1) || left.range == ValueRange::of(-1) ||
+          right.range == ValueRange::of(1) || right.range == ValueRange::of(-1)) {
+        return refuse(why, "a factor 1 or -1");
+      }
+      result = multiplyRanges(left.range, right.range);
+      break;
     case Op::Div:
-      // x DIV 1 is folded to x with x's own type (a WORD stays a WORD, which ABS refuses).
-      if (right.range == ValueRange::of(1)) return refuse(why, "DIV by a constant 1");
+      // x DIV 1 is folded to x with x's own type (a WORD stays a WORD, which ABS refuses),
+      // x DIV -1 to -x.
+      if (right.range == ValueRange::of(1) || right.range == ValueRange::of(-1)) {
+        return refuse(why, "DIV by a constant 1 or -1");
+      }
       result = divideRanges(left.range, right.range);
       break;
     case Op::Mod:

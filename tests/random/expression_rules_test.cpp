@@ -123,6 +123,11 @@ INSTANTIATE_TEST_SUITE_P(
                    kSmallByte, true, TypeKind::LongInt},
         // x DIV 1 is folded to x, keeping x's type.
         BinaryCase{"div_by_one", Op::Div, kWord, value(TypeKind::Integer, {1, 1}), false, TypeKind::Integer},
+        BinaryCase{"div_by_minus_one", Op::Div, kInteger, value(TypeKind::Integer, {-1, -1}), false, TypeKind::Integer},
+        // A factor 1 or -1 is removed: W * 1 stays a WORD, which NOT refuses (error 44).
+        BinaryCase{"factor_one", Op::Mul, kSmallWord, foldedConstant(TypeKind::Integer, 1), false, TypeKind::LongInt},
+        BinaryCase{"factor_minus_one", Op::Mul, foldedConstant(TypeKind::Integer, -1), kSmallWord, false, TypeKind::LongInt},
+        BinaryCase{"factor_two", Op::Mul, kSmallWord, foldedConstant(TypeKind::Integer, 2), true, TypeKind::Integer},
         // Comparisons: INTEGER against WORD is compared without sign here (switchable).
         BinaryCase{"negative_integer_against_word", Op::Lt, kInteger, kWord, false, TypeKind::Boolean},
         BinaryCase{"integer_against_longint", Op::Lt, kInteger, kLong, true, TypeKind::Boolean},
