@@ -1,5 +1,6 @@
 #include "stmt/for_passes.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -135,6 +136,55 @@ std::string roundCount(const ForLoopLines& loop) {
   return "#" + countTerm(high) + "-" + countTerm(low) + "+1";
 }
 
+// The start value's load in front of the initial store, once a count-down loop has made
+// the store an immediate:   mov.s #start,R1 / mov.s #count,F   =>   mov.s #count,F
+// Only when R1 is set again, as wide as the load set it, before anything reads the bits
+// the load wrote: the window is followed line by line from the store, and a branch, a
+// call or the window's end first keeps the load. A register in an address is read whole.
+void dropStartLoad(PeepholeWindow& w, int init, const std::string& startRegister) {
+  const int load = previousCode(w, init - 1);
+  if (load < 0 || !peephole::isWorkRegister(startRegister) || !w[load].label.empty() ||
+      w[load].destination != startRegister) {
+    return;
+  }
+  const WindowLine& loadLine = w[load];
+  const bool constantLoad =
+      (startsWith(loadLine.mnemonic, "mov.") && startsWith(loadLine.source, "#")) ||
+      peephole::clearsRegister(loadLine, startRegister);
+  const int loadSize = operationSize(loadLine.mnemonic);
+  if (!constantLoad || loadSize == 0) {
+    return;
+  }
+  const auto inAddress = [&](std::string_view operand) {
+    return startsWith(operand, "@") && peephole::contains(operand, startRegister);
+  };
+  int rewritten = 0;  // low bytes of R1 written since the load
+  for (int i = init + 1; i < w.count(); ++i) {
+    const WindowLine& line = w[i];
+    if (peephole::isBranch(line.mnemonic) || peephole::isOpaque(line.mnemonic) ||
+        peephole::isUnconditionalTransfer(line.mnemonic)) {
+      return;
+    }
+    if (!mentions(line, startRegister) && !changesRegister(line, startRegister)) {
+      continue;
+    }
+    const int size = operationSize(line.mnemonic);
+    if (size == 0 || inAddress(line.source) || inAddress(line.destination)) {
+      return;
+    }
+    if (peephole::setsRegister(line, startRegister) &&
+        !peephole::contains(line.source, startRegister)) {
+      rewritten = std::max(rewritten, size);
+      if (rewritten >= loadSize) {
+        w.deleteLine(load);  // a "nop": the loop's line numbers stay as they are
+        return;
+      }
+    } else if (size > rewritten) {
+      return;  // reads bits the load wrote
+    }
+  }
+}
+
 }  // namespace
 
 std::string findUnusedRegister(Compilation& c, int first) {
@@ -238,12 +288,14 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
       return true;
     }
   }
+  const std::string startRegister = w[init].source;
   w.setSource(init, roundCount(loop));
   w[step->step].mnemonic = "dec" + loop.suffix;
   if (compare >= 0) {
     w.deleteLine(compare);
   }
   w[branch].mnemonic = "bne";
+  dropStartLoad(w, init, startRegister);
   return true;
 }
 

@@ -93,6 +93,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"\tmov.w\t#10-1+1,r1", "$4:\tmov.w\t@(-8,fp),r0", "\tinc.w\t#1,r0",
                   "\tmov.w\tr0,@(-8,fp)", "\tdec.w\t#1,r1", "\tbne\t$4"},
                  "cmp.w"},
+        // The count takes the start value's place: the start's load goes with it.
+        FormCase{"CountDownDropsTheStartLoad",
+                 "J := 0; FOR I := 1 TO 10 DO J := J + 1",
+                 {"\tmov.w\tr0,@(-8,fp)", "\tmov.w\t#10-1+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}},
+        FormCase{"CountDownDropsTheStartLoadOfDownTo",
+                 "J := 0; FOR B := 200 DOWNTO 7 DO J := J + 1",
+                 {"\tmov.w\tr0,@(-8,fp)", "\tmov.b\t#200-7+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}},
         FormCase{"CountDownFromDownTo",
                  "FOR I := 10 DOWNTO -3 DO J := J + 1",
                  {"\tmov.w\t#10-(-3)+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}},
