@@ -6,6 +6,7 @@
 #                                        and the simulator, nothing else
 #   scripts/install-deps.sh window       the compiler and the desktop window
 #   scripts/install-deps.sh [test]       everything ./test.sh needs (the default)
+#   scripts/install-deps.sh fuzz         what scripts/fuzz.sh needs (clang and libFuzzer)
 #   scripts/install-deps.sh --list TASK  print the packages of TASK, install nothing
 set -euo pipefail
 
@@ -25,6 +26,8 @@ needs=(
   "test -- fp-compiler"
   # The Debian package (cpack -G DEB) and its test: package dependencies from the binaries.
   "test -- dpkg-dev file"
+  # Long fuzz runs (scripts/fuzz.sh): clang, with libFuzzer and the sanitizer runtimes.
+  "fuzz -- cmake ninja-build clang libclang-rt-dev"
 )
 
 list_only=false
@@ -34,9 +37,9 @@ if [ "${1:-}" = "--list" ]; then
 fi
 task=${1:-test}
 case "$task" in
-  compiler | window | test) ;;
+  compiler | window | test | fuzz) ;;
   *)
-    echo "usage: $0 [--list] [compiler|window|test]" >&2
+    echo "usage: $0 [--list] [compiler|window|test|fuzz]" >&2
     exit 2
     ;;
 esac

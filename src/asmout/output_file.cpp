@@ -13,7 +13,19 @@ void OutputFile::create(const std::filesystem::path& path) {
   path_ = path;
 }
 
+void OutputFile::createInMemory(std::string& target, const std::filesystem::path& path) {
+  file_.reset();
+  target.clear();
+  memory_ = &target;
+  path_ = path;
+}
+
 void OutputFile::writeLine(std::string_view line) {
+  if (memory_ != nullptr) {
+    memory_->append(line);
+    memory_->append("\r\n");
+    return;
+  }
   if (!file_) {
     return;
   }
@@ -30,6 +42,7 @@ void OutputFile::flush() {
 }
 
 void OutputFile::close() {
+  memory_ = nullptr;
   if (file_ && std::fclose(file_.release()) != 0) {
     throw std::system_error(errno, std::generic_category(), "cannot write " + path_.string());
   }

@@ -100,6 +100,13 @@ void runCompilation(Compilation& c, const std::string& fileName, const LocalDate
   writeTrailer(c);
   c.reader.closeAllSources();
   c.output.close();
+  if (InMemoryFiles* memory = c.options.memoryFiles) {
+    const DirectiveSettings& settings = c.directives.settings();
+    const TargetCpu cpu = settings.cpu300L  ? TargetCpu::H8_300L
+                          : settings.cpu2000 ? TargetCpu::H8_2000
+                                             : TargetCpu::H8_300H;
+    memory->finished = InMemoryFiles::Finished{cpu, c.compilationKind == TokenCode::Unit};
+  }
 
   const LocalDateTime endTime = c.host.now();
   c.host.showMessage(

@@ -4,6 +4,7 @@
 // source.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,23 @@ class RuleStatistics;
 
 // The target processors a compilation can start with, as {$CPU ...} names them.
 enum class TargetCpu { H8_300H, H8_300L, H8_2000 };
+
+// Sources and the assembly file of a compilation held in memory instead of on disk, for
+// tools that compile generated text without touching the file system (the fuzz targets).
+struct InMemoryFiles {
+  // Source files by name; a name is found as written or ignoring letter case, with "\"
+  // and "/" both separators.
+  std::map<std::string, std::string> sources;
+  // The assembly file as written: CP932 bytes, CR LF line ends.
+  std::string assembly;
+  // Set when the compilation ended without an error: the processor the assembly file was
+  // written for (the last {$CPU ...} in force) and whether it holds a unit.
+  struct Finished {
+    TargetCpu cpu = TargetCpu::H8_300H;
+    bool unit = false;
+  };
+  std::optional<Finished> finished;
+};
 
 struct CompileOptions {
   bool localTier = true;  // the peephole rules (and the clear-register rule) run after appends
@@ -35,6 +53,8 @@ struct CompileOptions {
   // The processor before the first line, as {$CPU ...} would select it; a CPU directive in
   // the source still changes it. Without it the compilation starts with 300H.
   std::optional<TargetCpu> cpu;
+  // When set, sources are read from here and the assembly file is written here.
+  InMemoryFiles* memoryFiles = nullptr;
 };
 
 }  // namespace vorax

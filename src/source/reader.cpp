@@ -1,5 +1,6 @@
 #include "source/reader.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,26 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     return std::nullopt;
   }
   return content;
+}
+
+// The name of the source held in memory that `name` refers to: as written, or ignoring
+// letter case and the kind of separator.
+std::optional<std::string> findInMemory(const InMemoryFiles& memory, const std::string& name) {
+  if (memory.sources.contains(name)) {
+    return name;
+  }
+  const auto folded = [](const std::string& text) {
+    std::string result = upperCaseName(text);
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+  };
+  const std::string wanted = folded(name);
+  for (const auto& [candidate, text] : memory.sources) {
+    if (folded(candidate) == wanted) {
+      return candidate;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -105,6 +126,10 @@ void Reader::openCompilationFiles(const std::string& fileName) {
   const std::string& requested = compilation_.options.outputPath;
   const std::string output =
       requested.empty() ? withExtension(state_->slots[0].path, ".asm") : requested;
+  if (InMemoryFiles* memory = compilation_.options.memoryFiles) {
+    compilation_.output.createInMemory(memory->assembly, output);
+    return;
+  }
   // Creating the output would empty the source before anything of it is compiled.
   std::error_code ignored;
   if (std::filesystem::equivalent(output, state_->slots[0].path, ignored)) {
@@ -116,18 +141,24 @@ void Reader::openCompilationFiles(const std::string& fileName) {
 }
 
 bool Reader::openSlot(int depth, const std::string& name) {
-  const std::optional<std::filesystem::path> path = findFileIgnoringCase(name);
-  if (!path) {
-    return false;
+  std::optional<std::string> path;
+  std::optional<std::string> content;
+  if (const InMemoryFiles* memory = compilation_.options.memoryFiles) {
+    path = findInMemory(*memory, name);
+    if (path) {
+      content = memory->sources.at(*path);
+    }
+  } else if (const std::optional<std::filesystem::path> found = findFileIgnoringCase(name)) {
+    path = found->string();
+    content = readWholeFile(*found);
   }
-  std::optional<std::string> content = readWholeFile(*path);
-  if (!content) {
+  if (!path || !content) {
     return false;
   }
   SourceLevel& slot = state_->slots[static_cast<std::size_t>(depth)];
   slot = SourceLevel();
   slot.content = std::move(*content);
-  slot.path = path->string();
+  slot.path = *path;
   slot.directory = directoryPart(slot.path);
   const int row = depth + 1;
   compilation_.host.showFileProgress(row,

@@ -86,6 +86,12 @@ TEST(InstallDependencies, CompilerTaskTakesOnlyTheCompilersBuildTools) {
   EXPECT_TRUE(lines(window.output).count("qt6-base-dev"));
   EXPECT_TRUE(lines(everything.output).count("libgtest-dev"));
   EXPECT_EQ(runCommand(quoted(script) + " --list nonsense").status, 2);
+
+  // clang and its fuzzer runtime serve the long fuzz runs only.
+  const CommandResult fuzz = runCommand(quoted(script) + " --list fuzz");
+  ASSERT_EQ(fuzz.status, 0) << fuzz.output;
+  EXPECT_TRUE(lines(fuzz.output).count("libclang-rt-dev"));
+  EXPECT_FALSE(lines(everything.output).count("clang"));
 }
 
 // What ./vorax.sh configures on a fresh machine must not need GoogleTest, Qt or Google
