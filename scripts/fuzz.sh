@@ -13,10 +13,12 @@
 #   TARGET         fuzz_compile and/or fuzz_assemble (default both)
 #
 # The corpus grows in DIR/fuzz/corpus/TARGET, seeded from the committed corpus in
-# fuzz/corpus/ (the suite replays that one in every build) and, for the assembler, from
-# that corpus compiled for each CPU. A finding is written to DIR/fuzz/findings/TARGET and
-# makes the script fail; reduce it (the target with -minimize_crash=1) and add it to
-# fuzz/corpus/ with the fix, so that it stays a test. Run long sessions under nice.
+# fuzz/corpus/ (the suite replays that one in every build), the larger programs of
+# fuzz/seeds/ (too slow to replay in the sanitizer build), the examples and the programs
+# of the documents, and, for the assembler, from those programs compiled for each CPU.
+# A finding is written to DIR/fuzz/findings/TARGET and makes the script fail; reduce it
+# (the target with -minimize_crash=1) and add it to fuzz/corpus/ with the fix, so that it
+# stays a test. Run long sessions under nice.
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$top/build-fuzz"
@@ -29,7 +31,7 @@ while [ $# -gt 0 ]; do
     --seed) seed="$2"; shift 2 ;;
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
-    -h | --help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,20p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -54,6 +56,30 @@ cmake --build "$build" -j 2 --target "${targets[@]}" vorax >/dev/null
 work="$build/fuzz"
 mkdir -p "$work"
 
+# The compiler's seeds beside the committed corpus: the examples and every program of the
+# documents (written in UTF-8 there, in Shift-JIS as the compiler reads them).
+seed_sources() {
+  local out="$work/seeds/fuzz_compile"
+  rm -rf "$out"
+  mkdir -p "$out"
+  cp "$top"/examples/*.PAS "$out/"
+  local document name
+  for document in "$top"/README.md "$top"/docs/*.md; do
+    name="$(basename "$document" .md)"
+    awk -v out="$out/$name" '
+      /^```pascal/ { inside = 1; count++; file = sprintf("%s-%03d.utf8", out, count); next }
+      /^```/ { inside = 0; next }
+      inside { print > file }' "$document"
+  done
+  local program
+  for program in "$out"/*.utf8; do
+    [ -e "$program" ] || continue
+    iconv -f UTF-8 -t CP932 "$program" >"${program%.utf8}.pas" 2>/dev/null ||
+      cp "$program" "${program%.utf8}.pas"
+    rm "$program"
+  done
+}
+
 # The assembler's seeds: the committed ones and the compiled corpus of the compiler, each
 # program compiled for every CPU.
 seed_assembly() {
@@ -61,7 +87,7 @@ seed_assembly() {
   rm -rf "$out" "$work/compiled"
   mkdir -p "$out" "$work/compiled"
   local source name cpu
-  for source in "$top"/fuzz/corpus/compile/*; do
+  for source in "$top"/fuzz/corpus/compile/* "$top"/fuzz/seeds/compile/* "$top"/examples/*.PAS; do
     name="$(basename "$source")"
     name="${name%.*}"
     for cpu in 300H 300L 2000; do
@@ -78,7 +104,8 @@ for target in "${targets[@]}"; do
   case "$target" in
     fuzz_compile)
       dict="$top/fuzz/pascal.dict"
-      seeds=("$top/fuzz/corpus/compile")
+      seed_sources
+      seeds=("$top/fuzz/corpus/compile" "$top/fuzz/seeds/compile" "$work/seeds/fuzz_compile")
       ;;
     fuzz_assemble)
       dict="$top/fuzz/asm.dict"
