@@ -136,6 +136,8 @@ std::string roundCount(const ForLoopLines& loop) {
   return "#" + countTerm(high) + "-" + countTerm(low) + "+1";
 }
 
+}  // namespace
+
 // The start value's load in front of the initial store, once a count-down loop has made
 // the store an immediate:   mov.s #start,R1 / mov.s #count,F   =>   mov.s #count,F
 // Only when R1 is set again, as wide as the load set it, before anything reads the bits
@@ -184,8 +186,6 @@ void dropStartLoad(PeepholeWindow& w, int init, const std::string& startRegister
     }
   }
 }
-
-}  // namespace
 
 std::string findUnusedRegister(Compilation& c, int first) {
   const PeepholeWindow& w = c.emitter.window();

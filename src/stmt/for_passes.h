@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorax {
 
 class Compilation;
+class PeepholeWindow;
 
 // What the passes know about one FOR loop once its markers are looked up.
 struct ForLoopLines {
@@ -33,6 +35,18 @@ struct ForLoopLines {
 
 // Keeps a frame variable in a free register for the whole loop. Returns whether it did.
 bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop);
+
+// Deletes the constant load into `startRegister` in front of line `init` (the initial store
+// of a loop counter that no longer reads it), when every path from `init` sets the
+// register again, as wide as the load did, before reading it.
+void dropStartLoad(PeepholeWindow& w, int init, const std::string& startRegister);
+
+// A counter the body reads only through copies scaled by one element size (shal.l, or
+// mulxs.w / mulxu.w by a constant, or extu.l / exts.l) counts in scaled units instead:
+// start, step and end are scaled and the scaling lines leave the body. Only for the
+// constant-bounds TO loop whose variable lives in a register ("inc.s #1,R / cmp.s #e,R /
+// ble B" at its end) and that calls nothing. Returns whether it did.
+bool reduceIndexScaling(Compilation& c, std::string_view body);
 
 // The general form's pushed end value goes into a free register instead; `bodyLine` is the
 // first line of the body. Returns whether it did.

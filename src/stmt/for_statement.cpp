@@ -401,6 +401,7 @@ class ForCompiler {
       const int loopStart = w.findLabel(body_);
       if (loopStart >= 0) {
         hoistLoopInvariants(c_, loopStart);
+        reduceIndexScaling(c_, body_);
       }
     }
     c_.registers.forgetRegisterContents();

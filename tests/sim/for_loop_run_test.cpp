@@ -91,6 +91,24 @@ const CheckedProgram kPrograms[] = {
      "N := 6; FOR I := 1 TO N DO A[I] := 5;\r\n"
      "K := 0; FOR I := 1 TO N DO K := K + A[I];\r\n"
      "IF K <> 30 THEN REPEAT UNTIL FALSE"},
+    // Counters that index arrays only count in element sizes: word and long counters,
+    // negative starts, elements of 1, 2 and 4 bytes, rows of a matrix, local arrays
+    // (the frame pointer added to a copy), and a counter also read as a value.
+    {"ScaledIndexCounters",
+     "VAR GB: ARRAY[0..9] OF BYTE; GL: ARRAY[-3..6] OF LONGINT; GW: ARRAY[-5..5] OF WORD;\r\n"
+     "  M: ARRAY[1..3, 1..4] OF INTEGER; I, J, K: INTEGER; L: LONGINT;\r\n"
+     "PROCEDURE RUN;\r\n"
+     "VAR A: ARRAY[1..6] OF LONGINT; X: LONGINT; N: INTEGER;\r\n"
+     "BEGIN FOR N := 1 TO 6 DO A[N] := 9; X := 0; FOR N := 1 TO 6 DO X := X + A[N]; K := K + X END;",
+     "FOR I := -5 TO 5 DO GW[I] := 100;\r\n"
+     "FOR I := 0 TO 9 DO GB[I] := 3;\r\n"
+     "K := 0; FOR I := -5 TO 5 DO K := K + GW[I];\r\n"
+     "FOR L := -3 TO 6 DO GL[L] := 7;\r\n"
+     "FOR I := 1 TO 3 DO FOR J := 1 TO 4 DO M[I, J] := J;\r\n"
+     "FOR I := 2 TO 5 DO GW[I] := GW[I] + I;\r\n"
+     "K := K + GB[9] + GL[-3] + GL[6] + M[3, 4] + GW[5];\r\n"
+     "RUN;\r\n"
+     "IF K <> 1280 THEN REPEAT UNTIL FALSE"},
     // The control variable of an enclosing routine.
     {"OuterVariable",
      "VAR I, K: INTEGER;\r\n"

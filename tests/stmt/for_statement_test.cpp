@@ -100,6 +100,23 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"CountDownDropsTheStartLoadOfDownTo",
                  "J := 0; FOR B := 200 DOWNTO 7 DO J := J + 1",
                  {"\tmov.w\tr0,@(-8,fp)", "\tmov.b\t#200-7+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}},
+        // A counter the body reads only as a scaled index counts in element sizes: the
+        // multiply (or the shifts of a long counter) leaves the loop.
+        FormCase{"IndexCounterCountsInElementSizes",
+                 "FOR I := 1 TO 10 DO A[I] := 5",
+                 {"\tmov.l\t#1*2,r3", "$4:\tmov.w\t#5,r0", "\tmov.l\tr3,r1", "\tadd.l\tfp,r1",
+                  "\tmov.w\tr0,@(-80,r1)", "\tadd.l\t#2,r3", "\tcmp.l\t#10*2,r3", "\tble\t$4"},
+                 "mulxs.w"},
+        FormCase{"LongIndexCounterDropsItsShifts",
+                 "FOR L := -3 TO 10 DO A[L + 4] := 5",
+                 {"\tmov.l\t#(-3)*2,r2", "\tmov.w\t#5,r1", "$4:\tmov.l\tr2,r0", "\tadd.l\tfp,r0",
+                  "\tmov.w\tr1,@(-72,r0)", "\tadd.l\t#2,r2", "\tcmp.l\t#10*2,r2", "\tble\t$4"},
+                 "shal.l"},
+        // The counter read as a value too: it keeps counting in ones.
+        FormCase{"CounterReadAsAValueKeepsItsScaling",
+                 "FOR I := 1 TO 10 DO A[I] := I",
+                 {"\tmov.w\tr3,r1", "\tmulxs.w\tr2,r1", "\tadd.l\tfp,r1", "\tmov.w\tr0,@(-80,r1)",
+                  "\tinc.w\t#1,r3", "\tcmp.w\t#10,r3", "\tble\t$4"}},
         FormCase{"CountDownFromDownTo",
                  "FOR I := 10 DOWNTO -3 DO J := J + 1",
                  {"\tmov.w\t#10-(-3)+1,r1", "$4:\tmov.w\t@(-8,fp),r0"}},
