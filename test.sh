@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors, and runs every
-# test twice: in the normal build and in the AddressSanitizer + UBSan build.
+# test twice: in the normal build and in the AddressSanitizer + UBSan build. Where clang
+# with libFuzzer is installed, it then runs each fuzz target for VORAX_FUZZ_SECONDS
+# seconds (15 by default, 0 for none) in the sanitizer build of scripts/fuzz.sh.
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$top"
@@ -29,3 +31,26 @@ echo "== tests (release build)"
 ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== tests (sanitizer build)"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Whether clang++ links a libFuzzer target with the sanitizers.
+fuzzing_compiler() {
+  command -v clang++ >/dev/null || return 1
+  local probe status=0
+  probe="$(mktemp -d)"
+  printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
+    >"$probe/probe.cpp"
+  clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe" \
+    >/dev/null 2>&1 || status=1
+  rm -rf "$probe"
+  return $status
+}
+fuzz_seconds=${VORAX_FUZZ_SECONDS:-15}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  if fuzzing_compiler; then
+    echo "== fuzz targets, ${fuzz_seconds} seconds each (sanitizer build, build-fuzz/)"
+    scripts/fuzz.sh --jobs "$jobs" --fresh --time "$fuzz_seconds"
+  else
+    echo "note: no clang++ with libFuzzer: the fuzz targets do not run"
+  fi
+fi
+

@@ -4,12 +4,15 @@
 # simulator's assembler on each CPU). Builds them first in a clang tree with AddressSanitizer
 # and UBSan (scripts/install-deps.sh fuzz installs clang and its fuzzer runtime).
 #
-#   scripts/fuzz.sh [--build DIR] [--seed N] [--time SECONDS | --runs N] [TARGET...]
+#   scripts/fuzz.sh [--build DIR] [--jobs N] [--seed N] [--time SECONDS | --runs N] [TARGET...]
 #
 #   --build DIR    the fuzz build tree (default build-fuzz)
+#   --jobs N       compile jobs while building it (default 2)
 #   --seed N       libFuzzer's random seed, for a run that can be repeated (default 1)
 #   --time S       run each target for S seconds (default 3600)
 #   --runs N       run each target for N inputs instead
+#   --fresh        grow the corpus in DIR/fuzz/fresh/TARGET, emptied first, instead of the
+#                  lasting one (a short run that does not replay a long run's corpus)
 #   TARGET         fuzz_compile and/or fuzz_assemble (default both)
 #
 # The corpus grows in DIR/fuzz/corpus/TARGET, seeded from the committed corpus in
@@ -22,16 +25,20 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$top/build-fuzz"
+jobs=2
+fresh=false
 seed=1
 limit=(-max_total_time=3600)
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build="$2"; shift 2 ;;
+    --jobs) jobs="$2"; shift 2 ;;
+    --fresh) fresh=true; shift ;;
     --seed) seed="$2"; shift 2 ;;
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
-    -h | --help) sed -n '2,20p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,24p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -50,8 +57,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS=-O1 -DVORAX_FUZZ=ON -DVORAX_SANITIZE=ON -DVORAX_BUILD_TESTS=OFF \
-  -DVORAX_BUILD_GUI=OFF -DVORAX_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" -j 2 --target "${targets[@]}" vorax >/dev/null
+  -DVORAX_BUILD_GUI=OFF -DVORAX_BUILD_BENCHMARKS=OFF -DVORAX_WERROR=ON "${launcher[@]}" >/dev/null
+cmake --build "$build" -j "$jobs" --target "${targets[@]}" vorax >/dev/null
 
 work="$build/fuzz"
 mkdir -p "$work"
@@ -114,6 +121,10 @@ for target in "${targets[@]}"; do
       ;;
   esac
   corpus="$work/corpus/$target"
+  if $fresh; then
+    corpus="$work/fresh/$target"
+    rm -rf "$corpus"
+  fi
   findings="$work/findings/$target"
   mkdir -p "$corpus" "$findings"
   echo "== $target (seed $seed)"

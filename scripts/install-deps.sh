@@ -26,8 +26,10 @@ needs=(
   "test -- fp-compiler"
   # The Debian package (cpack -G DEB) and its test: package dependencies from the binaries.
   "test -- dpkg-dev file"
-  # Long fuzz runs (scripts/fuzz.sh): clang, with libFuzzer and the sanitizer runtimes.
-  "fuzz -- cmake ninja-build clang libclang-rt-dev"
+  # The fuzz targets (scripts/fuzz.sh; ./test.sh runs each briefly): clang, with libFuzzer
+  # and the sanitizer runtimes.
+  "test fuzz -- clang libclang-rt-dev"
+  "fuzz -- cmake ninja-build"
 )
 
 list_only=false
