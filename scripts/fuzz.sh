@@ -11,8 +11,9 @@
 #   --seed N       libFuzzer's random seed, for a run that can be repeated (default 1)
 #   --time S       run each target for S seconds (default 3600)
 #   --runs N       run each target for N inputs instead
-#   --fresh        grow the corpus in DIR/fuzz/fresh/TARGET, emptied first, instead of the
-#                  lasting one (a short run that does not replay a long run's corpus)
+#   --fresh        a short run: the corpus and the findings in DIR/fuzz/fresh/, emptied
+#                  first, instead of the lasting ones, and the quick seeds only (not
+#                  fuzz/seeds/, no compiled programs for the assembler)
 #   TARGET         fuzz_compile and/or fuzz_assemble (default both)
 #
 # The corpus grows in DIR/fuzz/corpus/TARGET, seeded from the committed corpus in
@@ -38,7 +39,7 @@ while [ $# -gt 0 ]; do
     --seed) seed="$2"; shift 2 ;;
     --time) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
-    -h | --help) sed -n '2,24p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,25p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -112,20 +113,27 @@ for target in "${targets[@]}"; do
     fuzz_compile)
       dict="$top/fuzz/pascal.dict"
       seed_sources
-      seeds=("$top/fuzz/corpus/compile" "$top/fuzz/seeds/compile" "$work/seeds/fuzz_compile")
+      seeds=("$top/fuzz/corpus/compile" "$work/seeds/fuzz_compile")
+      # The large programs take about a second each in this build: long runs only.
+      $fresh || seeds+=("$top/fuzz/seeds/compile")
       ;;
     fuzz_assemble)
       dict="$top/fuzz/asm.dict"
-      seed_assembly
-      seeds=("$top/fuzz/corpus/assemble" "$work/seeds/fuzz_assemble")
+      seeds=("$top/fuzz/corpus/assemble")
+      # Compiling the programs for each CPU takes longer than a short run.
+      if ! $fresh; then
+        seed_assembly
+        seeds+=("$work/seeds/fuzz_assemble")
+      fi
       ;;
   esac
   corpus="$work/corpus/$target"
-  if $fresh; then
-    corpus="$work/fresh/$target"
-    rm -rf "$corpus"
-  fi
   findings="$work/findings/$target"
+  if $fresh; then
+    corpus="$work/fresh/corpus/$target"
+    findings="$work/fresh/findings/$target"
+    rm -rf "$corpus" "$findings"
+  fi
   mkdir -p "$corpus" "$findings"
   echo "== $target (seed $seed)"
   started=$(date +%s)
