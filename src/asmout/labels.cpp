@@ -37,6 +37,15 @@ std::string placeMarker(Compilation& compilation, std::string_view prefix) {
   return marker;
 }
 
+namespace {
+// The source a spill mark's line carries once its value must be pushed in any case.
+constexpr std::string_view kPushRequired = "@-sp";
+}  // namespace
+
+void requireSpillPush(Compilation& compilation, int line) {
+  compilation.emitter.window().setSource(line, kPushRequired);
+}
+
 std::string placeSpillMark(Compilation& compilation, std::string_view registerText) {
   const std::string mark = placeMarker(compilation, "@");
   PeepholeWindow& window = compilation.emitter.window();
@@ -59,7 +68,7 @@ void resolveSpillMark(Compilation& compilation, std::string_view mark, std::stri
     compilation.emitter.emitInstruction("mov.l", "@sp+", registerText);
     return;
   }
-  bool callFollowed = false;
+  bool callFollowed = window[markLine].source == kPushRequired;
   for (int i = markLine; i < window.count() && !callFollowed; ++i) {
     callFollowed = window[i].mnemonic == "bsr";
   }

@@ -32,6 +32,10 @@ std::string placeMarker(Compilation& compilation, std::string_view prefix);
 // as a push of the register ("mov.l R,@-sp") instead of a placeholder.
 std::string placeSpillMark(Compilation& compilation, std::string_view registerText);
 
+// Makes the spill mark on window line `line` save its value whether or not a call follows
+// (its register may then be released): settling it pushes and pops as after a call.
+void requireSpillPush(Compilation& compilation, int line);
+
 // Settles a spill mark placed while `registerText` held a value: when a "bsr" followed
 // the mark, the mark's line becomes a push of the register, the value is popped into a
 // newly allocated register and `registerText` names that register; otherwise the mark's

@@ -1,7 +1,6 @@
 // BOOLEAN values in registers: leaves, the byte operations for "=", "<>", XOR, AND and
 // OR on a leaf, and every other BOOLEAN expression materialised through its condition.
 #include <string>
-#include <vector>
 
 #include "asmout/labels.h"
 #include "asmout/operand_text.h"
@@ -190,30 +189,26 @@ std::string keepValueInRegister(Compilation& c, int pushLine, std::string_view z
   return reg;
 }
 
-// Releases every unlocked register except those of values waiting at a spill mark (the
-// left operand while this one is computed): the mark saves such a value only when a call
-// follows, and none need follow.
-void releaseAllButWaitingValues(Compilation& c) {
-  std::vector<std::string> waiting;
-  const PeepholeWindow& window = c.emitter.window();
+// Releases every unlocked register, after saving the values that wait at a spill mark
+// (the left operand while this one is computed): the mark would save such a value only if
+// a call followed, and none need follow. The mark is told to become a push all the same,
+// and settling it pops the value into a fresh register.
+void saveWaitingValuesAndRelease(Compilation& c) {
+  PeepholeWindow& window = c.emitter.window();
   for (int i = 0; i < window.count(); ++i) {
     const WindowLine& line = window[i];
     if (line.mnemonic == "bcx" && isWorkRegister(line.destination) &&
         c.registers.isRegisterHeld(line.destination) &&
         !c.registers.isRegisterLocked(line.destination)) {
-      waiting.push_back(line.destination);
-      c.registers.lockRegister(line.destination);
+      requireSpillPush(c, i);
     }
   }
   c.registers.releaseUnlockedRegisters();
-  for (const std::string& reg : waiting) {
-    c.registers.unlockRegister(reg);
-  }
 }
 
 void materialise(Compilation& c, ExprPtr& node) {
   TypeDescriptor* booleanType = c.symbols.types().booleanType;
-  releaseAllButWaitingValues(c);
+  saveWaitingValuesAndRelease(c);
   const std::string zero = c.registers.allocateRegister();
   emit(c, "xor.w", zero, zero);
   emit(c, "mov.w", zero, "@-sp");

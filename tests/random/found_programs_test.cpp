@@ -196,7 +196,29 @@ INSTANTIATE_TEST_SUITE_P(
                      "  p := ODD(j) AND NOT (j > LENGTH(s));\n"
                      "  IF p THEN WRITELN('T') ELSE WRITELN('F');\n"
                      "END.\n",
-                     "F\n3\n21\nT\nT\n"}),
+                     "F\n3\n21\nT\nT\n"},
+        // The same with two WITH registers taken: keeping the waiting value in its register
+        // left too few for the comparison (error 971). It is pushed at its mark instead,
+        // and popped into a register other than the right operand's.
+        FoundProgram{"WaitingValueSavedWhenRegistersAreFew",
+                     "PROGRAM W;\n"
+                     "TYPE TS = STRING[30]; TR = RECORD f: BYTE; s: TS; END; TP = ^TR;\n"
+                     "VAR g: TP; c: CHAR;\n"
+                     "PROCEDURE P(VAR a: CHAR);\n"
+                     "VAR l: INTEGER;\n"
+                     "BEGIN\n"
+                     "  l := -12300;\n"
+                     "  WITH g^, g^ DO BEGIN\n"
+                     "    IF ((l MOD 940) = 0) = (a <> g^.s) THEN WRITELN('same') ELSE WRITELN('differ');\n"
+                     "    IF ((l MOD 940) = -80) = (a <> s) THEN WRITELN('same') ELSE WRITELN('differ');\n"
+                     "  END;\n"
+                     "END;\n"
+                     "BEGIN\n"
+                     "  NEW(g); g^.f := 1; g^.s := 'a b c'; c := 'a';\n"
+                     "  P(c);\n"
+                     "  g^.s := 'a'; P(c);\n"
+                     "END.\n",
+                     "differ\nsame\nsame\ndiffer\n"}),
     [](const ::testing::TestParamInfo<FoundProgram>& info) { return std::string(info.param.name); });
 
 }  // namespace
