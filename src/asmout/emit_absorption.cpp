@@ -121,7 +121,7 @@ bool appendStringIntoLoad(PeepholeWindow& w, PendingInstruction& in) {
 
 // subs #2,sp / sub.l #6,sp   =>   sub.l #8,sp
 bool mergeStackReservations(PeepholeWindow& w, PendingInstruction& in) {
-  WindowLine& last = w.last();
+  const WindowLine& last = w.last();
   auto reserves = [](std::string_view m, std::string_view dest) {
     return (m == "subs" || m == "sub.l") && dest == "sp";
   };
@@ -131,8 +131,8 @@ bool mergeStackReservations(PeepholeWindow& w, PendingInstruction& in) {
       !parseDecimalImmediate(last.source, a) || !parseDecimalImmediate(in.source, b)) {
     return false;
   }
-  last.mnemonic = "sub.l";
-  last.source = "#" + std::to_string(a + b);
+  w.setMnemonic(w.count() - 1, "sub.l");
+  w.replaceSourceText(w.count() - 1, "#" + std::to_string(a + b));
   return true;
 }
 
@@ -140,7 +140,7 @@ bool mergeStackReservations(PeepholeWindow& w, PendingInstruction& in) {
 // The mask must be one size below the extension: and.b then extu.l keeps bits 8..15,
 // which and.l would clear.
 bool extensionIntoMask(PeepholeWindow& w, PendingInstruction& in) {
-  WindowLine& last = w.last();
+  const WindowLine& last = w.last();
   if (!startsWith(in.mnemonic, "extu.") || in.mnemonic.size() != 6 ||
       !startsWith(last.mnemonic, "and.") || last.mnemonic.size() != 5 ||
       !startsWith(last.source, "#") || last.destination != in.source) {
@@ -151,22 +151,24 @@ bool extensionIntoMask(PeepholeWindow& w, PendingInstruction& in) {
   if (!(masked == 'b' && extended == 'w') && !(masked == 'w' && extended == 'l')) {
     return false;
   }
-  last.mnemonic[4] = extended;
+  std::string widened = last.mnemonic;
+  widened[4] = extended;
+  w.setMnemonic(w.count() - 1, widened);
   return true;
 }
 
 // db 1 / db 2   =>   db 1,2      (while the operand stays below 32 characters; nothing
 // goes behind a quoted string)
 bool mergeDataLines(PeepholeWindow& w, PendingInstruction& in) {
-  WindowLine& last = w.last();
+  const WindowLine& last = w.last();
   if (!isDataMnemonic(in.mnemonic) || in.mnemonic != last.mnemonic ||
       (!last.source.empty() && (last.source.back() == '\'' || last.source.back() == '"')) ||
       last.source.size() + in.source.size() >= 32) {
     return false;
   }
-  // Edited directly: a local label among the values keeps the use counted when it came in.
-  last.source += ',';
-  last.source += in.source;
+  // The text alone changes: a local label among the values keeps the use counted when it
+  // came in.
+  w.replaceSourceText(w.count() - 1, last.source + "," + in.source);
   return true;
 }
 
@@ -183,14 +185,15 @@ bool addOfZero(PeepholeWindow&, PendingInstruction& in) {
 
 // extu.w R / extu.l R   =>   and.l #255,R
 bool doubleExtensionIntoMask(PeepholeWindow& w, PendingInstruction& in) {
-  WindowLine& last = w.last();
+  const WindowLine& last = w.last();
   if (last.mnemonic != "extu.w" || in.mnemonic != "extu.l" || last.source != in.source ||
       !last.destination.empty() || !in.destination.empty()) {
     return false;
   }
-  last.mnemonic = "and.l";
-  last.destination = last.source;
-  last.source = "#255";
+  const int n = w.count() - 1;
+  w.setMnemonic(n, "and.l");
+  w.setDestination(n, std::string(last.source));
+  w.replaceSourceText(n, "#255");
   return true;
 }
 
@@ -201,8 +204,8 @@ bool pushConstantPairAsLong(PeepholeWindow& w, PendingInstruction& in) {
   if (n < 3) {
     return false;
   }
-  WindowLine& third = w[n - 3];
-  WindowLine& before = w[n - 2];
+  const WindowLine& third = w[n - 3];
+  const WindowLine& before = w[n - 2];
   const WindowLine& last = w[n - 1];
   std::int64_t a = 0;
   std::int64_t b = 0;
@@ -215,9 +218,9 @@ bool pushConstantPairAsLong(PeepholeWindow& w, PendingInstruction& in) {
   }
   // The word pushed second lies lower, so it is the high half of the long.
   const std::int64_t combined = ((b & 0xFFFF) << 16) | (a & 0xFFFF);
-  third.mnemonic = "mov.l";
-  third.source = "#" + hexImmediate32(combined);
-  before.mnemonic = "mov.l";
+  w.setMnemonic(n - 3, "mov.l");
+  w.replaceSourceText(n - 3, "#" + hexImmediate32(combined));
+  w.setMnemonic(n - 2, "mov.l");
   w.deleteLine(n - 1);
   return true;
 }
@@ -229,8 +232,8 @@ bool pushFrameWordPairAsLong(PeepholeWindow& w, PendingInstruction& in) {
   if (n < 3) {
     return false;
   }
-  WindowLine& third = w[n - 3];
-  WindowLine& before = w[n - 2];
+  const WindowLine& third = w[n - 3];
+  const WindowLine& before = w[n - 2];
   const WindowLine& last = w[n - 1];
   std::int64_t d2 = 0;
   std::int64_t d1 = 0;
@@ -242,9 +245,9 @@ bool pushFrameWordPairAsLong(PeepholeWindow& w, PendingInstruction& in) {
       in.destination != "@-sp" || d2 != d1 + 2) {
     return false;
   }
-  third.mnemonic = "mov.l";
-  third.source = last.source;
-  before.mnemonic = "mov.l";
+  w.setMnemonic(n - 3, "mov.l");
+  w.replaceSourceText(n - 3, std::string(last.source));
+  w.setMnemonic(n - 2, "mov.l");
   w.deleteLine(n - 1);
   return true;
 }
@@ -256,12 +259,12 @@ bool extensionIntoEarlierMask(PeepholeWindow& w, PendingInstruction& in) {
   }
   const std::string& r = in.source;
   for (int i = w.count() - 1; i >= 6; --i) {
-    WindowLine& line = w[i];
+    const WindowLine& line = w[i];
     if (!line.label.empty() || line.mnemonic == "bsr") {
       return false;
     }
     if (line.mnemonic == "and.b" && startsWith(line.source, "#") && line.destination == r) {
-      line.mnemonic = "and.w";
+      w.setMnemonic(i, "and.w");
       return true;
     }
     if (writes(line, r)) {

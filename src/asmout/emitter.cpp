@@ -127,7 +127,7 @@ void Emitter::append(PendingInstruction instruction) {
   }
   // A label never stays on an "org": it belongs to the address after the alignment.
   if (!window_.empty() && window_.last().mnemonic == "org" && !window_.last().label.empty()) {
-    pendingLabel_ = std::exchange(window_.last().label, std::string());
+    pendingLabel_ = window_.takeLabel(window_.count() - 1);
   }
   ++emittedLines_;
 }
@@ -143,14 +143,14 @@ void Emitter::defineLabel(bool forgetRegisters, std::string_view label) {
   std::string text(label);
   if (oddDataPending_ && !window_.empty()) {
     // The pad byte goes between the data and whatever was written after it.
-    std::vector<std::string> attached = std::exchange(window_.last().attached, {});
+    std::vector<std::string> attached = std::exchange(window_.attached(window_.count() - 1), {});
     emitInstruction("db", "  0", "");
     if (window_.empty()) {
       for (const std::string& line : attached) {
         compilation_.output.writeLine(line);
       }
     } else {
-      std::vector<std::string>& target = window_.last().attached;
+      std::vector<std::string>& target = window_.attached(window_.count() - 1);
       target.insert(target.begin(), std::make_move_iterator(attached.begin()),
                     std::make_move_iterator(attached.end()));
     }
@@ -177,7 +177,7 @@ void Emitter::emitRawLine(std::string_view text) {
   } else if (window_.empty()) {
     compilation_.output.writeLine(line);
   } else {
-    window_.last().attached.push_back(std::move(line));
+    window_.attached(window_.count() - 1).push_back(std::move(line));
   }
 }
 
@@ -205,7 +205,7 @@ bool Emitter::withdrawRawLine(std::string_view text) {
     return false;
   };
   for (int i = window_.count() - 1; i >= 0; --i) {
-    if (removeNewest(window_[i].attached)) {
+    if (removeNewest(window_.attached(i))) {
       return true;
     }
   }
@@ -223,14 +223,15 @@ void Emitter::flushWindow() {
 }
 
 void Emitter::leaveEarly(int i) {
-  WindowLine& line = window_[i];
+  const WindowLine& line = window_[i];
   if (line.mnemonic == "bcx" && !line.destination.empty()) {
     // A spill mark: its value is saved on the stack here, and popped where the mark is
     // settled.
-    line.label.clear();
-    line.mnemonic = "mov.l";
-    window_.setSource(i, line.destination);
-    line.destination = "@-sp";
+    const std::string saved = line.destination;
+    window_.setLabel(i, "");
+    window_.setMnemonic(i, "mov.l");
+    window_.setSource(i, saved);
+    window_.setDestination(i, "@-sp");
     if (i == 0) {
       guardLines(0, 1);
       window_.writeOldest();

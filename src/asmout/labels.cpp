@@ -50,7 +50,7 @@ std::string placeSpillMark(Compilation& compilation, std::string_view registerTe
   const std::string mark = placeMarker(compilation, "@");
   PeepholeWindow& window = compilation.emitter.window();
   if (!window.empty() && window.last().label == mark) {
-    window.last().destination = std::string(registerText);
+    window.setDestination(window.count() - 1, registerText);
   }
   return mark;
 }
@@ -72,18 +72,17 @@ void resolveSpillMark(Compilation& compilation, std::string_view mark, std::stri
   for (int i = markLine; i < window.count() && !callFollowed; ++i) {
     callFollowed = window[i].mnemonic == "bsr";
   }
-  WindowLine& line = window[markLine];
-  line.label.clear();
+  window.setLabel(markLine, "");
   if (!callFollowed) {
-    line.mnemonic = "nop";
+    window.setMnemonic(markLine, "nop");
     window.setSource(markLine, "");
-    line.destination.clear();
+    window.setDestination(markLine, "");
     return;
   }
   const std::string move = isLong ? "mov.l" : "mov.w";
-  line.mnemonic = move;
+  window.setMnemonic(markLine, move);
   window.setSource(markLine, registerText);
-  line.destination = "@-sp";
+  window.setDestination(markLine, "@-sp");
   registerText = compilation.registers.allocateRegister();
   compilation.emitter.emitInstruction(move, "@sp+", registerText);
 }

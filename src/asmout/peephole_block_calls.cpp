@@ -117,8 +117,8 @@ bool storeAndReload(RuleContext& context, int a) {
     w.deleteLine(a - 1);
     return true;
   }
-  w[a - 2].destination = second;
-  w[a - 1].destination = place;
+  w.setDestination(a - 2, second);
+  w.setDestination(a - 1, place);
   w.setSource(a - 1, second);
   return true;
 }
@@ -145,7 +145,7 @@ bool storeBeforeBranch(RuleContext& context, int a) {
     return false;
   }
   if (w[t - 1].label.empty()) {
-    w[t - 1].label = context.newLocalLabel();
+    w.setLabel(t - 1, context.newLocalLabel());
   }
   const std::string label = w[t - 1].label;
   w.deleteLine(a - 1);

@@ -108,7 +108,7 @@ int stackReservationAdjustment(RuleContext& context) {
   if (target < 0 || target >= w.count()) {
     return 0;
   }
-  WindowLine& line = w[target];
+  const WindowLine& line = w[target];
   const auto size = immediateValue(line.source);
   if (line.mnemonic != "sub.l" || line.destination != "sp" || !size || *size < 24) {
     return 0;
@@ -118,7 +118,7 @@ int stackReservationAdjustment(RuleContext& context) {
     return 1;
   }
   if (*size == 26 || *size == 28) {
-    line.mnemonic = "subs";
+    w.setMnemonic(target, "subs");
   }
   w.setSource(target, immediateText(*size - 24));
   return 1;
@@ -186,11 +186,10 @@ int resultSlotIntoRegister(RuleContext& context) {
     if (store.source == "r0") {
       w.deleteLine(i - 1);
     } else {
-      w[i - 1].destination = "r0";
+      w.setDestination(i - 1, "r0");
     }
-    WindowLine& pop = w[i + 2];
-    pop.mnemonic = "adds";
-    pop.destination = "sp";
+    w.setMnemonic(i + 2, "adds");
+    w.setDestination(i + 2, "sp");
     w.setSource(i + 2, popSize == 2 ? "#2" : "#4");
     ++changes;
   }

@@ -26,11 +26,11 @@ bool canCarryBranchTarget(const WindowLine& line) {
 
 // The label of line i, placing a new local label there first when it has none.
 std::string targetLabelAt(RuleContext& context, int i) {
-  WindowLine& line = context.window()[i];
-  if (line.label.empty()) {
-    line.label = context.newLocalLabel();
+  PeepholeWindow& w = context.window();
+  if (w[i].label.empty()) {
+    w.setLabel(i, context.newLocalLabel());
   }
-  return line.label;
+  return w[i].label;
 }
 
 bool flagsDeadAtLabel(RuleContext& context, std::string_view label) {
@@ -44,7 +44,7 @@ bool flagsDeadAtLabel(RuleContext& context, std::string_view label) {
 // The labelled line only passes control on, so its label's users may go to T at once.
 bool labelledBranch(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
-  WindowLine& line = w[a];
+  const WindowLine& line = w[a];
   if (line.mnemonic != "bra" || line.label.empty() || line.label == line.source ||
       !(isLocalLabel(line.label) || isMarkerLabel(line.label)) ||
       w.labelUses().usedOutsideWindow(line.label)) {
@@ -53,7 +53,7 @@ bool labelledBranch(RuleContext& context, int a) {
   const std::string label = line.label;
   const std::string target = line.source;
   w.redirectLabel(label, target);
-  w[a].label.clear();
+  w.setLabel(a, "");
   return true;
 }
 
@@ -127,7 +127,7 @@ bool knownValueCopy(RuleContext& context, int a) {
   if (a < 1) {
     return false;
   }
-  WindowLine& load = w[a - 1];
+  const WindowLine& load = w[a - 1];
   const WindowLine& copy = w[a];
   const std::string_view cleared = clearedRegister(load);
   const bool constant = startsWith(load.mnemonic, "mov.") && startsWith(load.source, "#") &&
@@ -146,7 +146,7 @@ bool knownValueCopy(RuleContext& context, int a) {
   if (!cleared.empty()) {
     w.setSource(a - 1, second);
   }
-  w[a - 1].destination = second;
+  w.setDestination(a - 1, second);
   w.deleteLine(a);
   return true;
 }
@@ -178,7 +178,7 @@ bool reloadBeforePushedCompare(RuleContext& context, int a) {
   if (!registerDeadFrom(context, a, dropped, operationSize(load.mnemonic))) {
     return false;
   }
-  w[a - 3].destination = kept;
+  w.setDestination(a - 3, kept);
   w.setSource(a - 2, kept);
   w.deleteLine(a - 1);
   return true;

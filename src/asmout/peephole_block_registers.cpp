@@ -124,7 +124,7 @@ bool repeatedClear(RuleContext& context, int a) {
   bool changed = false;
   bool mentionedBetween = false;
   for (int j = a + 1; j < w.count(); ++j) {
-    WindowLine& line = w[j];
+    const WindowLine& line = w[j];
     if (!line.label.empty()) {
       break;
     }
@@ -134,7 +134,7 @@ bool repeatedClear(RuleContext& context, int a) {
         break;
       }
       if (widen) {
-        w[a].mnemonic = line.mnemonic;
+        w.setMnemonic(a, line.mnemonic);
       }
       w.deleteLine(j);
       changed = true;
@@ -211,7 +211,7 @@ bool loadStraightIntoCopy(RuleContext& context, int a) {
     return false;
   }
   const std::string target = copy.destination;
-  w[a - 1].destination = target;
+  w.setDestination(a - 1, target);
   w.deleteLine(a);
   return true;
 }

@@ -16,12 +16,12 @@ int unusedLocalLabels(RuleContext& context) {
   PeepholeWindow& w = context.window();
   int changes = 0;
   for (int i = 1; i < w.count(); ++i) {
-    WindowLine& line = w[i];
+    const WindowLine& line = w[i];
     if (!isLocalLabel(line.label) || isBranch(line.mnemonic) ||
         w.labelUses().uses(line.label) != 0 || labelNamedElsewhere(w, line.label, -1)) {
       continue;
     }
-    line.label.clear();
+    w.setLabel(i, "");
     ++changes;
     if (w[i - 1].mnemonic == "bra") {
       for (int j = i; j < w.count() && (j == i || w[j].label.empty()); ++j) {
@@ -42,7 +42,7 @@ bool shiftPair(RuleContext& context, int a) {
   if (a + 1 >= w.count()) {
     return false;
   }
-  WindowLine& right = w[a];
+  const WindowLine& right = w[a];
   const WindowLine& left = w[a + 1];
   if (!startsWith(right.mnemonic, "shar.") || right.source != "#1" ||
       !startsWith(left.mnemonic, "shal.") || left.source != "#1" ||
@@ -51,7 +51,7 @@ bool shiftPair(RuleContext& context, int a) {
       !flagsDeadFrom(context, a + 2)) {
     return false;
   }
-  right.mnemonic = "bclr";
+  w.setMnemonic(a, "bclr");
   w.setSource(a, "#0");
   w.deleteLine(a + 1);
   return true;
@@ -75,11 +75,11 @@ int finalJump(RuleContext& context) {
   }
   const std::string label = w[newest].label;
   const std::string target = w[newest].source;
-  w[j].label = label;
-  w[j].mnemonic = "jmp";
+  w.setLabel(j, label);
+  w.setMnemonic(j, "jmp");
   w.setSource(j, target);
   w.deleteLine(newest);
-  w[newest].label.clear();
+  w.setLabel(newest, "");
   return 1;
 }
 
@@ -104,7 +104,7 @@ void mergeLabelIntoNext(PeepholeWindow& w, int i) {
   }
   if (keepOwn) {
     w.redirectLabel(next, own);
-    w[i + 1].label = own;
+    w.setLabel(i + 1, own);
   } else {
     w.redirectLabel(own, next);
   }
@@ -131,7 +131,7 @@ int nopRemoval(RuleContext& context) {
         continue;
       }
       if (w[i + 1].label.empty()) {
-        w[i + 1].label = w[i].label;
+        w.setLabel(i + 1, w[i].label);
       } else if (w.labelUses().usedOutsideWindow(w[i].label) ||
                  w.labelUses().usedOutsideWindow(w[i + 1].label)) {
         // A line already written branches to one of the labels: both stay.

@@ -12,14 +12,7 @@ namespace {
 constexpr int kMaxFlowSteps = 8192;
 
 bool anyLineNamesLabelNumber(const PeepholeWindow& window, std::string_view label) {
-  for (int i = 0; i < window.count(); ++i) {
-    const WindowLine& line = window[i];
-    if (line.label == label || namesLabel(line.source, label) ||
-        namesLabel(line.destination, label)) {
-      return true;
-    }
-  }
-  return false;
+  return window.findLabel(label) >= 0 || window.labelNamedElsewhere(label, -1);
 }
 
 // Starts a flow walk: clears the visit marks and queues the first line.
@@ -73,12 +66,19 @@ Step registerStep(const WindowLine& line, std::string_view reg, int width) {
 
 std::string RuleContext::newLocalLabel() {
   std::string label;
+  // Without a counter: numbers above every one in the window (found only when needed,
+  // it takes a look at every line).
   int fallback = 2;
-  for (int i = 0; i < window().count(); ++i) {
-    for (std::string_view text :
-         {std::string_view(window()[i].label), std::string_view(window()[i].source)}) {
-      fallback = std::max(fallback, LocalLabelUses::labelNumber(text) + 1);
+  const auto findFallback = [this, &fallback] {
+    for (int i = 0; i < window().count(); ++i) {
+      for (std::string_view text :
+           {std::string_view(window()[i].label), std::string_view(window()[i].source)}) {
+        fallback = std::max(fallback, LocalLabelUses::labelNumber(text) + 1);
+      }
     }
+  };
+  if (!nextLabelNumber) {
+    findFallback();
   }
   for (int attempt = 0; attempt < 100000; ++attempt) {
     const int number = nextLabelNumber ? nextLabelNumber() : fallback++;
@@ -87,6 +87,9 @@ std::string RuleContext::newLocalLabel() {
     if (!anyLineNamesLabelNumber(window(), label)) {
       return label;
     }
+  }
+  if (nextLabelNumber) {
+    findFallback();
   }
   label.assign(1, '$');
   label += std::to_string(fallback);
@@ -101,7 +104,7 @@ bool registerDeadFrom(RuleContext& context, int start, std::string_view reg, int
     int i = context.worklist.back();
     context.worklist.pop_back();
     for (;; ++i) {
-      if (i >= window.count() || ++steps > kMaxFlowSteps) {
+      if (!window.has(i) || ++steps > kMaxFlowSteps) {
         return false;
       }
       if (context.visited[static_cast<std::size_t>(i)] != 0) {
@@ -190,7 +193,7 @@ bool flagsDeadFrom(RuleContext& context, int start, unsigned flags) {
       if (pending == 0) {
         break;
       }
-      if (i >= window.count() || ++steps > kMaxFlowSteps) {
+      if (!window.has(i) || ++steps > kMaxFlowSteps) {
         return false;
       }
       auto& seen = context.visited[static_cast<std::size_t>(i)];
@@ -231,20 +234,14 @@ bool flagsDeadFrom(RuleContext& context, int start, unsigned flags) {
 }
 
 bool labelNamedElsewhere(const PeepholeWindow& window, std::string_view label, int except) {
-  for (int i = 0; i < window.count(); ++i) {
-    if (i != except &&
-        (namesLabel(window[i].source, label) || namesLabel(window[i].destination, label))) {
-      return true;
-    }
-  }
-  return false;
+  return window.labelNamedElsewhere(label, except);
 }
 
 void dropLabelIfUnused(PeepholeWindow& window, int i) {
-  WindowLine& line = window[i];
+  const WindowLine& line = window[i];
   if (isLocalLabel(line.label) && window.labelUses().uses(line.label) == 0 &&
       !labelNamedElsewhere(window, line.label, -1)) {
-    line.label.clear();
+    window.setLabel(i, "");
   }
 }
 

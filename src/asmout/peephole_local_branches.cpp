@@ -65,7 +65,7 @@ RuleResult branchOverBranch(RuleContext& context, int a) {
   if (a < 2 || w[a].label.empty()) {
     return kNo;
   }
-  WindowLine& conditional = w[a - 2];
+  const WindowLine& conditional = w[a - 2];
   const WindowLine& jump = w[a - 1];
   if (!isConditionalBranch(conditional.mnemonic) || conditional.source != w[a].label ||
       !equals(jump.mnemonic, "bra") || jump.label == jump.source) {
@@ -83,7 +83,7 @@ RuleResult branchOverBranch(RuleContext& context, int a) {
       return kNo;
     }
     const std::string far = jump.source;
-    conditional.mnemonic = inverse;
+    w.setMnemonic(a - 2, inverse);
     w.redirectBranch(a - 2, far);
     if (!w[a - 1].label.empty()) {
       w.redirectLabel(w[a - 1].label, far);
@@ -183,7 +183,7 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
   if (a < 1) {
     return kNo;
   }
-  WindowLine& mask = w[a - 1];
+  const WindowLine& mask = w[a - 1];
   const std::string_view branch = w[a].mnemonic;
   if (!startsWith(mask.mnemonic, "and.") || !isWorkRegister(mask.destination) ||
       !isBranch(branch) || (flagsReadBy(branch) & (kFlagN | kFlagV)) != 0) {
@@ -193,7 +193,7 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
   if (bit < 0 || !registerDeadFrom(context, a, mask.destination, operationSize(mask.mnemonic))) {
     return kNo;
   }
-  mask.mnemonic = "btst";
+  w.setMnemonic(a - 1, "btst");
   w.setSource(a - 1, immediateText(bit));
   return kYes;
 }
@@ -205,11 +205,11 @@ RuleResult bitTestFromMask(RuleContext& context, int a) {
 // load set N and V, which are no longer set, so no path after the test may read them.
 RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
-  if (a < 1 || a + 1 >= w.count()) {
+  if (a < 1 || !w.has(a + 1)) {
     return kNo;
   }
   const WindowLine& load = w[a - 1];
-  WindowLine& test = w[a];
+  const WindowLine& test = w[a];
   if (!equals(load.mnemonic, "mov.b") || !equals(test.mnemonic, "btst") || !test.label.empty() ||
       test.destination != load.destination || !isWorkRegister(load.destination) ||
       load.source.empty() || load.source[0] == '#' || load.source[0] == '@') {
@@ -222,7 +222,7 @@ RuleResult bitTestOfLoadedByte(RuleContext& context, int a) {
       !flagsDeadFrom(context, a + 1, kFlagN | kFlagV)) {
     return kNo;
   }
-  test.destination = load.source;
+  w.setDestination(a, load.source);
   w.deleteLine(a - 1);
   return kYes;
 }
@@ -237,19 +237,22 @@ RuleResult repeatedExtension(RuleContext& context, int a) {
       !line.label.empty()) {
     return kNo;
   }
-  for (int j = a - 1; j >= 1; --j) {
+  // The search back ends at the newest identical line (from position 1 on), if nothing
+  // stops it first.
+  const int same = w.findInstructionBefore(a, line.decoded.texts);
+  if (same < 1) {
+    return kNo;
+  }
+  for (int j = a - 1; j > same; --j) {
     const WindowLine& earlier = w[j];
-    if (sameInstruction(earlier, line)) {
-      w.deleteLine(a);
-      return kYes;
-    }
     const std::string_view m = earlier.mnemonic;
     if (!earlier.label.empty() || equals(m, "bra") || equals(m, "bsr") || equals(m, "jmp") ||
         equals(m, "jsr") || changesRegister(earlier, line.source)) {
       return kNo;
     }
   }
-  return kNo;
+  w.deleteLine(a);
+  return kYes;
 }
 
 // xor.X R,R / beq L   =>   xor.X R,R / bra L        (and "bne L" goes)
@@ -263,7 +266,7 @@ RuleResult knownFlags(RuleContext& context, int a) {
   if (a < 1) {
     return kNo;
   }
-  WindowLine& branch = w[a];
+  const WindowLine& branch = w[a];
   if ((!equals(branch.mnemonic, "beq") && !equals(branch.mnemonic, "bne")) ||
       !branch.label.empty()) {
     return kNo;
@@ -283,7 +286,7 @@ RuleResult knownFlags(RuleContext& context, int a) {
   }
   const bool taken = (equals(branch.mnemonic, "beq")) == zero;
   if (taken) {
-    branch.mnemonic = "bra";
+    w.setMnemonic(a, "bra");
   } else {
     w.deleteLine(a);
   }
@@ -310,7 +313,7 @@ bool clearRegisterRule(RuleContext& context) {
   bool readBetween = false;
   int widestZeroMove = 0;  // moves of R between: their flags are the clear's if R is zero
   for (int j = a - 1; j >= 0; --j) {
-    WindowLine& earlier = w[j];
+    const WindowLine& earlier = w[j];
     const bool movesZero = startsWith(earlier.mnemonic, "mov.") && earlier.destination == reg &&
                            immediateValue(earlier.source) == 0;
     if (clearsRegister(earlier, reg) || movesZero) {
@@ -322,7 +325,7 @@ bool clearRegisterRule(RuleContext& context) {
         if (movesZero || readBetween) {
           return false;
         }
-        earlier.mnemonic = line.mnemonic;
+        w.setMnemonic(j, line.mnemonic);
       }
       w.deleteLine(a);
       return true;

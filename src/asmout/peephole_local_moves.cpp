@@ -58,13 +58,20 @@ bool mayReadPlace(std::string_view source, std::string_view place, int size,
 // Port registers are left alone: writing back what was read from a port is an output.
 RuleResult reverseMove(RuleContext& context, int a) {
   PeepholeWindow& w = context.window();
-  if (a + 1 >= w.count()) {
+  if (!w.has(a + 1)) {
     return kNo;
   }
   const WindowLine& line = w[a];
   if (!line.label.empty() || !startsWith(line.mnemonic, "mov.") || equals(line.destination, "sp") ||
       equals(line.destination, "@-sp") || equals(line.source, "@sp+") ||
       isPortRegister(line.source) || isPortRegister(line.destination)) {
+    return kNo;
+  }
+  // The search back stops at the move the other way at the latest (it writes a's source),
+  // so without one there is nothing to find.
+  const InstructionKey reverse{line.decoded.texts.mnemonic, line.decoded.texts.destination,
+                               line.decoded.texts.source};
+  if (!line.source.empty() && !line.destination.empty() && w.findInstructionBefore(a, reverse) < 0) {
     return kNo;
   }
   int d = a - 1;
@@ -219,12 +226,13 @@ RuleResult repeatedStore(RuleContext& context, int a) {
       isPortRegister(line.destination) || contains("@-sp|@sp", line.destination)) {
     return kNo;
   }
-  for (int j = a - 1; j >= 0; --j) {
+  // The search back ends at the newest identical line, if nothing stops it first.
+  const int same = w.findInstructionBefore(a, line.decoded.texts);
+  if (same < 0) {
+    return kNo;
+  }
+  for (int j = a - 1; j > same; --j) {
     const WindowLine& earlier = w[j];
-    if (sameInstruction(earlier, line)) {
-      w.deleteLine(j);
-      return kYes;
-    }
     if (!earlier.label.empty() || isBranch(earlier.mnemonic) || equals(earlier.mnemonic, "bsr") ||
         earlier.source == line.destination || isOpaque(earlier.mnemonic) ||
         mayReadPlace(earlier.source, line.destination, operationSize(line.mnemonic),
@@ -232,7 +240,8 @@ RuleResult repeatedStore(RuleContext& context, int a) {
       return kNo;
     }
   }
-  return kNo;
+  w.deleteLine(same);
+  return kYes;
 }
 
 // and.X #m,R / cmp.X #m,R / beq L   =>   and.X #m,R / bne L      (m a single bit)
@@ -243,7 +252,7 @@ RuleResult maskTestIntoBranch(RuleContext& context, int a) {
   if (a < 2) {
     return kNo;
   }
-  WindowLine& branch = w[a];
+  const WindowLine& branch = w[a];
   if ((!equals(branch.mnemonic, "beq") && !equals(branch.mnemonic, "bne")) ||
       !branch.label.empty()) {
     return kNo;
@@ -254,7 +263,7 @@ RuleResult maskTestIntoBranch(RuleContext& context, int a) {
       compare.label.empty() && sizeSuffix(compare.mnemonic) == sizeSuffix(mask.mnemonic) &&
       compare.source == mask.source && singleBitMask(compare.source) >= 0 &&
       compare.destination == mask.destination) {
-    branch.mnemonic = inverseCondition(branch.mnemonic);
+    w.setMnemonic(a, inverseCondition(branch.mnemonic));
     w.deleteLine(a - 1);
     return kYes;
   }
@@ -303,7 +312,7 @@ RuleResult maskMerging(RuleContext& context, int a) {
   if (a < 1) {
     return kNo;
   }
-  WindowLine& line = w[a];
+  const WindowLine& line = w[a];
   const WindowLine& before = w[a - 1];
   if (!startsWith(line.mnemonic, "and.") || line.mnemonic != before.mnemonic ||
       !line.label.empty() || line.destination != before.destination) {
@@ -330,7 +339,7 @@ std::string_view borrowScratchRegister(RuleContext& context) {
   PeepholeWindow& w = context.window();
   for (int n = 0; n < 6; ++n) {
     const std::string_view reg = kRegisters[n];
-    if (!context.freeWorkRegister(n)) {
+    if (!context.workRegisterFree(n)) {
       continue;
     }
     bool mentioned = false;
@@ -394,7 +403,7 @@ RuleResult sixLineExchange(RuleContext& context, int a) {
   if (scratch.empty()) {
     return kNo;
   }
-  w[a - 3].destination.assign(scratch);
+  w.setDestination(a - 3, scratch);
   w.setSource(a - 2, scratch);
   w.deleteLine(a - 1);
   return kYes;

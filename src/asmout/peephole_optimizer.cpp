@@ -230,23 +230,46 @@ void PeepholeOptimizer::runLocalTier(PeepholeWindow& window) {
   runLocalRules();
 }
 
+// Every rule at position a, in table order: a reported change ends the round (the scan
+// restarts from the newest line); a silent change lets the next rules try.
+IncrementalLocalTier::Answer PeepholeOptimizer::askLocalRules(int a) {
+  IncrementalLocalTier::Answer answer;
+  for (std::size_t r = 0; r < kLocalRules.size(); ++r) {
+    const RuleResult result = kLocalRules[r].rule(context_, a);
+    if (result == RuleResult::NoChange) {
+      continue;
+    }
+    statistics_->add(r);
+    answer.changed = true;
+    if (result == RuleResult::Changed) {
+      answer.restart = true;
+      break;
+    }
+  }
+  return answer;
+}
+
 void PeepholeOptimizer::runLocalRules() {
+  if (compilation_.options.fullRescanReference) {
+    runLocalRulesByFullRescan();
+    return;
+  }
+  incremental_.attach(context_.window());
+  if (context_.cpu2000 != lastCpu2000_) {
+    lastCpu2000_ = context_.cpu2000;
+    incremental_.unsettleAll();
+  }
+  incremental_.run([this](int a) { return askLocalRules(a); });
+}
+
+// The rules as they are stated: after every change, every position again, newest first.
+void PeepholeOptimizer::runLocalRulesByFullRescan() {
   PeepholeWindow& window = context_.window();
   bool restart = true;
   while (restart) {
     restart = false;
     for (int a = window.count() - 1; a >= 1 && !restart; --a) {
-      for (std::size_t r = 0; r < kLocalRules.size(); ++r) {
-        const RuleResult result = kLocalRules[r].rule(context_, a);
-        if (result == RuleResult::NoChange) {
-          continue;
-        }
-        statistics_->add(r);
-        if (result == RuleResult::Changed) {
-          restart = true;
-          break;
-        }
-      }
+      restart = askLocalRules(a).restart;
     }
   }
 }

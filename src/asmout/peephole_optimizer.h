@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "asmout/peephole_incremental.h"
 #include "asmout/peephole_rules.h"
 #include "asmout/peephole_statistics.h"
 
@@ -61,6 +62,8 @@ class PeepholeOptimizer {
  private:
   void prepare(PeepholeWindow& window);
   void runLocalRules();
+  void runLocalRulesByFullRescan();
+  IncrementalLocalTier::Answer askLocalRules(int a);
   void runBlockSequence();
   void count(std::string_view id, std::int64_t times);
   [[nodiscard]] bool workRegisterFree(int number) const;
@@ -70,6 +73,8 @@ class PeepholeOptimizer {
   peephole::RuleContext context_;
   RuleStatistics ownStatistics_;
   RuleStatistics* statistics_;
+  IncrementalLocalTier incremental_;
+  bool lastCpu2000_ = false;
 };
 
 }  // namespace vorax

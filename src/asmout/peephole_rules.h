@@ -38,6 +38,14 @@ class RuleContext {
 
   // A fresh local label "$n" that no window line carries or names.
   std::string newLocalLabel();
+  // Whether work register rN is free, asking freeWorkRegister; for a tracked rule, the
+  // answer comes from outside the window, so it is asked again every time.
+  bool workRegisterFree(int number) {
+    if (ReadTracker* tracker = window().readTracker()) {
+      tracker->readOutside();
+    }
+    return freeWorkRegister && freeWorkRegister(number);
+  }
 
   // Scratch buffers of the flow scans.
   std::vector<int> worklist;

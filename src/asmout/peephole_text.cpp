@@ -11,11 +11,6 @@ constexpr std::array<std::string_view, 11> kConditionalBranches = {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isLabelCharacter(char c) {
-  return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '.' ||
-         c == '$' || c == '\\';
-}
-
 std::optional<std::int64_t> parseDecimal(std::string_view text) {
   std::int64_t value = 0;
   const char* first = text.data();
@@ -31,6 +26,11 @@ std::optional<std::int64_t> parseDecimal(std::string_view text) {
 }
 
 }  // namespace
+
+bool isLabelCharacter(char c) {
+  return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '.' ||
+         c == '$' || c == '\\';
+}
 
 OperandKind operandKind(std::string_view text) {
   if (startsWith(text, "#")) {

@@ -97,6 +97,8 @@ bool sameInstruction(const WindowLine& a, const WindowLine& b);
 // An instruction whose effect the rules do not model: calls, returns, traps, block moves.
 bool isOpaque(std::string_view mnemonic);
 
+// Characters a label may contain: letters, digits, "_", ".", "$" and "\".
+bool isLabelCharacter(char c);
 // Whether `text` names label `label` as a whole item (a branch target, or an item of a
 // data list such as "$3,$4").
 bool namesLabel(std::string_view text, std::string_view label);

@@ -1,5 +1,6 @@
 // Values of expression trees: operator nodes go to their generators, leaves are loaded
 // here by their type, and every result is converted to the type the caller wants.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -130,45 +131,50 @@ void generateLeafValue(Compilation& c, ExprPtr& leaf, TypeDescriptor* target) {
 }
 
 // A register that a recent unlabelled line set to `text` with `mnemonic` ("xor" lines for
-// zero), which nothing changed since and nobody holds now.
+// zero), which nothing changed since and nobody holds now. Going back from the newest
+// line, any label or call ends the search, and a register written since no longer holds
+// the value: so only the newest write of each work register can serve, above the newest
+// label or call; the newest of those serves.
 std::optional<std::string> findConstantRegister(Compilation& c, std::string_view mnemonic,
                                                 std::string_view text, std::int64_t size) {
   if (!c.emitter.pendingLabel().empty()) {
     return std::nullopt;
   }
   PeepholeWindow& window = c.emitter.window();
-  std::string changed;
+  const WindowIndexes& indexes = window.indexes();
   const bool zero = text == "#0";
-  for (int i = window.count() - 1; i >= 0; --i) {
-    WindowLine& line = window[i];
-    if (!line.label.empty() || line.mnemonic == "bsr" || line.mnemonic == "jsr") {
-      return std::nullopt;
+  const std::int64_t barrier = std::max(indexes.labelled().newest(), indexes.calls().newest());
+  std::int64_t best = -1;
+  for (int reg = 0; reg < kWorkRegisterCount; ++reg) {
+    const std::int64_t set = indexes.writersOf(reg).newest();
+    if (set < 0 || set <= barrier || set <= best) {
+      continue;
     }
+    const WindowLine& line = window[window.positionOf(set)];
     const bool clears = zero && (line.mnemonic == "xor.w" || line.mnemonic == "xor.l") &&
                         line.source == line.destination && isWorkRegister(line.destination);
     const bool loads = !zero && line.mnemonic == mnemonic && line.source == text &&
                        isWorkRegister(line.destination);
-    if ((clears || loads) && changed.find(line.destination + ";") == std::string::npos &&
-        !c.registers.isRegisterInUse(line.destination) &&
-        !c.registers.isRegisterLocked(line.destination)) {
-      bool withRegister = false;
-      for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
-        withRegister = withRegister || c.registers.withRegister(w).registerText == line.destination;
-      }
-      if (!withRegister) {
-        if (clears && size == 4 && line.mnemonic == "xor.w") {
-          line.mnemonic = "xor.l";  // the upper half must be cleared too
-        }
-        return line.destination;
-      }
+    if (!(clears || loads) || c.registers.isRegisterInUse(line.destination) ||
+        c.registers.isRegisterLocked(line.destination)) {
+      continue;
     }
-    if (isWorkRegister(line.destination)) {
-      changed += line.destination + ";";
-    } else if (line.destination.empty() && isWorkRegister(line.source)) {
-      changed += line.source + ";";
+    bool withRegister = false;
+    for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
+      withRegister = withRegister || c.registers.withRegister(w).registerText == line.destination;
+    }
+    if (!withRegister) {
+      best = set;
     }
   }
-  return std::nullopt;
+  if (best < 0) {
+    return std::nullopt;
+  }
+  const int at = window.positionOf(best);
+  if (zero && size == 4 && window[at].mnemonic == "xor.w") {
+    window.setMnemonic(at, "xor.l");  // the upper half must be cleared too
+  }
+  return window[at].destination;
 }
 
 }  // namespace

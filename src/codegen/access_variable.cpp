@@ -177,7 +177,7 @@ bool isWithRegister(const Compilation& c, std::string_view reg) {
 
 // A WITH register may have been destroyed by a call since it was loaded (or a loop may
 // bring control back from after such a call): reload it from its frame slot unless the
-// window shows it loaded with nothing of the kind in between.
+// window shows it loaded with nothing of the kind in between. `reg` is a work register.
 void refreshWithRegister(Compilation& c, const std::string& reg) {
   for (int i = 0; i < c.registers.withRegisterCount(); ++i) {
     const WithRegisterEntry& entry = c.registers.withRegister(i);
@@ -186,16 +186,14 @@ void refreshWithRegister(Compilation& c, const std::string& reg) {
     }
     const PeepholeWindow& window = c.emitter.window();
     bool fresh = false;
-    bool lostSince = !c.emitter.pendingLabel().empty() && isJoinLabel(c.emitter.pendingLabel());
-    for (int line = window.count() - 1; line >= 0 && !lostSince && !fresh; --line) {
-      const WindowLine& w = window[line];
-      if (w.mnemonic == "bsr" || w.mnemonic == "jsr") {
-        lostSince = true;
-      } else if (w.destination == reg) {
-        fresh = true;
-      } else if (isJoinLabel(w.label)) {
-        lostSince = true;
-      }
+    const bool lostSince =
+        !c.emitter.pendingLabel().empty() && isJoinLabel(c.emitter.pendingLabel());
+    if (!lostSince) {
+      // Fresh when the newest load of the register stands above the newest call and no
+      // lower than the newest join label.
+      const WindowIndexes& indexes = window.indexes();
+      const std::int64_t load = indexes.destinationsOf(registerNumber(reg)).newest();
+      fresh = load >= 0 && load > indexes.calls().newest() && load >= indexes.joins().newest();
     }
     if (!fresh) {
       c.emitter.emitInstruction("mov.l", "@(" + std::to_string(entry.slotOffset) + ",fp)", reg);

@@ -100,46 +100,66 @@ bool lineStoresToMemory(const WindowLine& line) {
 
 bool isJoinLabel(std::string_view label) { return !label.empty() && label[0] != '@'; }
 
+bool isFreeForReuse(Compilation& c, std::string_view reg) {
+  if (c.registers.isRegisterInUse(reg) || c.registers.isRegisterLocked(reg)) {
+    return false;
+  }
+  for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
+    if (c.registers.withRegister(w).registerText == reg) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Going back from the newest line, the search would stop at a call, and after a line
+// with a join label; a register written since the load no longer holds it. So the
+// only loads that can serve are the newest writes of each work register, standing no
+// lower than the newest call or join label; of those that still hold `source` (nothing
+// since changed its base register or may have stored into it), the newest serves.
 std::optional<std::string> findReusableLoad(Compilation& c, std::string_view mnemonic,
                                             std::string_view source) {
   if (!c.emitter.pendingLabel().empty()) {
     return std::nullopt;
   }
   const PeepholeWindow& window = c.emitter.window();
+  const WindowIndexes& indexes = window.indexes();
+  // The register the operand is built on, when a write of a work register changes it
+  // (its name, or just its digit in an odd spelling).
   const std::string_view base = baseRegisterOf(source);
-  bool stored = false;
-  std::string changedRegisters;  // names of registers written after the candidate, "r1;r3;"
-  const auto changed = [&](std::string_view reg) {
-    return changedRegisters.find(std::string(reg) + ";") != std::string::npos;
-  };
-  for (int i = window.count() - 1; i >= 0; --i) {
-    const WindowLine& line = window[i];
-    if (line.mnemonic == "bsr" || line.mnemonic == "jsr") {
-      return std::nullopt;
+  int baseRegister = -1;
+  if (isWorkRegister(base)) {
+    baseRegister = base[1] - '0';
+  } else if (base.size() == 1 && base[0] >= '0' && base[0] <= '5') {
+    baseRegister = base[0] - '0';
+  }
+  const std::int64_t lastCall = indexes.calls().newest();
+  const std::int64_t lastJoin = indexes.joins().newest();
+  std::int64_t best = -1;
+  for (int reg = 0; reg < kWorkRegisterCount; ++reg) {
+    const std::int64_t load = indexes.writersOf(reg).newest();
+    if (load < 0 || load <= best || load <= lastCall || load < lastJoin) {
+      continue;
     }
-    if (line.mnemonic == mnemonic && line.source == source && isWorkRegister(line.destination) &&
-        !stored && !changed(line.destination) && (base.empty() || !changed(base)) &&
-        !c.registers.isRegisterInUse(line.destination) &&
-        !c.registers.isRegisterLocked(line.destination)) {
-      bool withRegister = false;
-      for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
-        withRegister = withRegister || c.registers.withRegister(w).registerText == line.destination;
-      }
-      if (!withRegister) {
-        return line.destination;
-      }
+    const int at = window.positionOf(load);
+    const WindowLine& line = window[at];
+    if (line.mnemonic != mnemonic || line.source != source || !isWorkRegister(line.destination) ||
+        (baseRegister >= 0 && indexes.writersOf(baseRegister).newest() > load) ||
+        !isFreeForReuse(c, line.destination)) {
+      continue;
     }
-    if (isJoinLabel(line.label)) {
-      return std::nullopt;
+    bool stored = false;
+    for (int i = at + 1; i < window.count() && !stored; ++i) {
+      stored = storeMayReach(window[i], mnemonic, source);
     }
-    stored = stored || storeMayReach(line, mnemonic, source);
-    if (isWorkRegister(line.destination)) {
-      changedRegisters += line.destination + ";";
-    } else if (line.destination.empty() && isWorkRegister(line.source)) {
-      changedRegisters += line.source + ";";
+    if (!stored) {
+      best = load;
     }
   }
-  return std::nullopt;
+  if (best < 0) {
+    return std::nullopt;
+  }
+  return window[window.positionOf(best)].destination;
 }
 
 }  // namespace vorax

@@ -168,9 +168,9 @@ std::string keepValueInRegister(Compilation& c, int pushLine, std::string_view z
   if (reg.empty()) {
     return {};
   }
-  window[last].mnemonic = "inc.w";
+  window.setMnemonic(last, "inc.w");
   window.setSource(last, "#1");
-  window[last].destination = reg;
+  window.setDestination(last, reg);
   if (window[last - 1].label.empty()) {
     window.removeLineKeepingAttached(last - 1);
   } else {
@@ -178,14 +178,14 @@ std::string keepValueInRegister(Compilation& c, int pushLine, std::string_view z
   }
   if (readBeforeSet(window, pushLine + 1, last - 2, zero)) {
     // Later lines still count on the first register's zero: it stays, and K gets its own.
-    window[pushLine].mnemonic = "xor.w";
+    window.setMnemonic(pushLine, "xor.w");
     window.setSource(pushLine, reg);
-    window[pushLine].destination = reg;
+    window.setDestination(pushLine, reg);
     return reg;
   }
   window.removeLineKeepingAttached(pushLine);
   window.setSource(pushLine - 1, reg);
-  window[pushLine - 1].destination = reg;
+  window.setDestination(pushLine - 1, reg);
   return reg;
 }
 

@@ -33,12 +33,12 @@ int shiftWordFromMemory(Compilation& c, std::string_view reg, int count) {
   if (count < 8 || window.empty() || !c.emitter.pendingLabel().empty()) {
     return count;
   }
-  WindowLine& last = window[window.count() - 1];
+  const WindowLine& last = window[window.count() - 1];
   if (last.mnemonic != "mov.w") {
     return count;
   }
   if (last.destination == reg && isPlainMemory(last.source)) {
-    last.mnemonic = "mov.b";
+    window.setMnemonic(window.count() - 1, "mov.b");
     emit(c, "extu.w", reg);
     return count - 8;
   }

@@ -61,7 +61,7 @@ void rewriteMaskIntoBitTest(Compilation& c, std::string_view reg) {
     return;
   }
   const int maskLine = window.count() - 1;
-  WindowLine& mask = window[maskLine];
+  const WindowLine& mask = window[maskLine];
   const int size = peephole::operationSize(mask.mnemonic);
   const std::optional<std::int64_t> m = peephole::immediateValue(mask.source);
   if (!peephole::startsWith(mask.mnemonic, "and.") || mask.destination != reg || !m || *m <= 0 ||
@@ -81,23 +81,23 @@ void rewriteMaskIntoBitTest(Compilation& c, std::string_view reg) {
     const std::string byteOperand = byteIndex == 0 ? memory : offsetOperand(c, memory, byteIndex);
     if (operandKind(byteOperand) == OperandKind::RegisterIndirect) {
       // The bit instructions address memory through a register directly.
-      mask.mnemonic = "btst";
+      window.setMnemonic(maskLine, "btst");
       window.setSource(maskLine, bitText);
-      mask.destination = byteOperand;
+      window.setDestination(maskLine, byteOperand);
       if (window[maskLine - 1].label.empty() && window[maskLine - 1].attached.empty()) {
         window.removeLine(maskLine - 1);
       }
       return;
     }
     // Other memory operands cannot be bit-tested: the byte is loaded alone instead.
-    window[maskLine - 1].mnemonic = "mov.b";
+    window.setMnemonic(maskLine - 1, "mov.b");
     window.setSource(maskLine - 1, byteOperand);
-    mask.mnemonic = "btst";
+    window.setMnemonic(maskLine, "btst");
     window.setSource(maskLine, bitText);
     return;
   }
   if (*m < 256) {
-    mask.mnemonic = "btst";
+    window.setMnemonic(maskLine, "btst");
     window.setSource(maskLine, bitText);
   }
 }

@@ -57,7 +57,7 @@ void redirectFinalBranch(Compilation& c, std::string_view label, std::string_vie
   if (window[last].source != label || inverse.empty()) {
     return;
   }
-  window[last].mnemonic = std::string(inverse);
+  window.setMnemonic(last, inverse);
   window.redirectBranch(last, target);
 }
 

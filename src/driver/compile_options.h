@@ -55,6 +55,11 @@ struct CompileOptions {
   std::optional<TargetCpu> cpu;
   // When set, sources are read from here and the assembly file is written here.
   InMemoryFiles* memoryFiles = nullptr;
+
+  // For tests: the local tier rescans the whole window after every change instead of
+  // asking only the positions a change may concern. Both give the same output; the
+  // rescan is the plain statement of the rules that the fast engine is checked against.
+  bool fullRescanReference = false;
 };
 
 }  // namespace vorax

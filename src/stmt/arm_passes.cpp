@@ -177,7 +177,7 @@ class RegisterRenaming {
     for (const auto& [from, to] : renames_) {
       for (int i = condition_.begin; i < condition_.end; ++i) {
         w_.setSource(i, replaceRegister(w_[i].source, from, to));
-        w_[i].destination = replaceRegister(w_[i].destination, from, to);
+        w_.setDestination(i, replaceRegister(w_[i].destination, from, to));
       }
     }
   }
@@ -425,12 +425,11 @@ int mergeArms(Compilation& c, LineRange condition, const std::vector<LineRange>&
   }
   // The first arm's copies go in front of the condition, in their order; whatever
   // branched to the condition's first line now reaches them first.
-  std::string conditionLabel = std::move(w[condition.begin].label);
-  w[condition.begin].label.clear();
+  const std::string conditionLabel = w.takeLabel(condition.begin);
   for (std::size_t k = 0; k < length; ++k) {
     w.moveLines(runs[0][k], 1, condition.begin + static_cast<int>(k));
   }
-  w[condition.begin].label = std::move(conditionLabel);
+  w.setLabel(condition.begin, conditionLabel);
   return static_cast<int>(length);
 }
 

@@ -113,11 +113,11 @@ void storeEmpty(Compilation& c, ExprPtr& target) {
 void makeOneCharacterWord(Compilation& c, const std::string& value) {
   PeepholeWindow& window = c.emitter.window();
   if (!window.empty() && window.last().destination == value) {
-    WindowLine& newest = window.last();
+    const WindowLine& newest = window.last();
     if (newest.mnemonic == "mov.b") {
       // mov.w #256,R / mov.b X,R: the byte load leaves the length byte above the character.
       const std::string loaded = newest.source;
-      newest.mnemonic = "mov.w";
+      window.setMnemonic(window.count() - 1, "mov.w");
       window.setSource(window.count() - 1, "#" + std::to_string(kOneCharacterLength));
       c.emitter.emitInstruction("mov.b", loaded, value);
       return;

@@ -21,11 +21,10 @@ bool isBranchTo(const WindowLine& line, std::string_view label) {
 // "L: bra E": whatever branches to L may branch to E at once.
 void bypassLabelledBranches(PeepholeWindow& w, std::string_view endLabel) {
   for (int i = 0; i < w.count(); ++i) {
-    WindowLine& line = w[i];
+    const WindowLine& line = w[i];
     if (isBranchTo(line, endLabel) && isLocalLabel(line.label) && line.label != endLabel &&
         !w.labelUses().usedOutsideWindow(line.label)) {
-      const std::string label = std::move(line.label);
-      line.label.clear();
+      const std::string label = w.takeLabel(i);
       w.redirectLabel(label, endLabel);
     }
   }
@@ -68,18 +67,16 @@ bool shareTail(Compilation& c, int early, int late) {
   if (earlyTop < 0) {
     return false;
   }
-  std::string& target = w[lateTop].label;
-  if (target.empty()) {
-    target = "$" + std::to_string(c.emitter.newLabelNumber());
+  if (w[lateTop].label.empty()) {
+    w.setLabel(lateTop, "$" + std::to_string(c.emitter.newLabelNumber()));
   }
-  const std::string targetLabel = target;
+  const std::string targetLabel = w[lateTop].label;
   for (int i = earlyTop + 1; i <= early; ++i) {
     w.deleteLine(i);
   }
-  WindowLine& top = w[earlyTop];
-  top.mnemonic = "bra";
+  w.setMnemonic(earlyTop, "bra");
   w.setSource(earlyTop, targetLabel);
-  top.destination.clear();
+  w.setDestination(earlyTop, "");
   return true;
 }
 

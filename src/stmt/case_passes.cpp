@@ -167,9 +167,9 @@ std::optional<TableLines> findTableLines(const PeepholeWindow& w, const CaseLine
 // Fills a line that insertBefore made.
 void setLine(PeepholeWindow& w, int i, std::string_view mnemonic, std::string_view source,
              std::string_view destination) {
-  w[i].mnemonic = mnemonic;
+  w.setMnemonic(i, mnemonic);
   w.setSource(i, source);
-  w[i].destination = destination;
+  w.setDestination(i, destination);
 }
 
 }  // namespace
@@ -216,7 +216,7 @@ bool makeCallTable(Compilation& c, const CaseLines& lines, int dispatchStart) {
     w.insertBefore(table->entries.front());
     setLine(w, table->entries.front(), "dl", tableEntryText(elseArm->routine), "");
   }
-  w[table->jump].mnemonic = "jsr";
+  w.setMnemonic(table->jump, "jsr");
   w.insertBefore(table->jump + 1);
   setLine(w, table->jump + 1, "bra", lines.endLabel, "");
   if (elseArm) {
@@ -225,8 +225,8 @@ bool makeCallTable(Compilation& c, const CaseLines& lines, int dispatchStart) {
     setLine(w, table->scale, "mov.l", "#-1", reg);
     w.insertBefore(table->scale + 1);
     setLine(w, table->scale + 1, "inc.l", "#1", reg);
-    w[table->scale + 1].label = inRange;
-    w[table->outOfRange].mnemonic = "bls";
+    w.setLabel(table->scale + 1, inRange);
+    w.setMnemonic(table->outOfRange, "bls");
     w.setSource(table->outOfRange, inRange);
   }
   // Positions: the arms stand in front of the dispatch, where lines were inserted.
@@ -363,7 +363,7 @@ void freeDispatchRegisters(Compilation& c, LineRange firstArm, LineRange dispatc
     for (int i = dispatch.begin; i < dispatch.end; ++i) {
       if (namesRegister(w[i], reg)) {
         w.setSource(i, renamed(w[i].source, reg, other));
-        w[i].destination = renamed(w[i].destination, reg, other);
+        w.setDestination(i, renamed(w[i].destination, reg, other));
       }
     }
   }
@@ -401,7 +401,7 @@ void mergeCaseArms(Compilation& c, const CaseLines& lines,
     const int start = arms[a].position;
     if (start < w.count() && !w[start].label.empty()) {
       w.insertBefore(start);
-      w[start].mnemonic = "nop";
+      w.setMnemonic(start, "nop");
       inserted[a] = 1;
     }
   }

@@ -163,9 +163,9 @@ void reloadWithBases(Compilation& c, int dispatchStart) {
     const std::string slot = "@(" + std::to_string(entry.slotOffset) + ",fp)";
     if (at < w.count()) {
       w.insertBefore(at);
-      w[at].mnemonic = "mov.l";
+      w.setMnemonic(at, "mov.l");
       w.setSource(at, slot);
-      w[at].destination = entry.registerText;
+      w.setDestination(at, entry.registerText);
     } else {
       c.emitter.emitInstruction("mov.l", slot, entry.registerText);
     }

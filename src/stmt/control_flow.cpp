@@ -31,36 +31,33 @@ bool isMarkerLabel(std::string_view label) {
 
 std::optional<MarkerPosition> lookupMarker(Compilation& c, std::string_view marker) {
   PeepholeWindow& window = c.emitter.window();
-  int line = window.count() - 1;
-  while (line >= 0 && window[line].label != marker) {
-    --line;
-  }
+  const int line = window.findLabelFromNewest(marker);
   if (line < 0) {
     return std::nullopt;
   }
   if (window[line].mnemonic == "bcx") {
-    window[line].label.clear();
-    window[line].mnemonic = "nop";
+    window.setLabel(line, "");
+    window.setMnemonic(line, "nop");
     window.setSource(line, "");
-    window[line].destination.clear();
+    window.setDestination(line, "");
   }
   // Labels of label-carrying "nop" lines move on to the code they announce. A marker
   // label of another statement is never replaced: that statement finds its line by it.
   int position = line;
   while (position < window.count() && window[position].mnemonic == "nop") {
-    WindowLine& carrier = window[position];
+    const WindowLine& carrier = window[position];
     if (!carrier.label.empty() && position + 1 < window.count()) {
-      WindowLine& next = window[position + 1];
+      const WindowLine& next = window[position + 1];
       if (isMarkerLabel(next.label) || isMarkerLabel(carrier.label) ||
           (!next.label.empty() && window.labelUses().usedOutsideWindow(carrier.label))) {
         break;
       }
       if (next.label.empty()) {
-        next.label = std::move(carrier.label);
+        window.setLabel(position + 1, carrier.label);
       } else {
         window.redirectLabel(carrier.label, next.label);
       }
-      carrier.label.clear();
+      window.setLabel(position, "");
     }
     ++position;
   }

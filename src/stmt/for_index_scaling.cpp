@@ -334,33 +334,33 @@ bool reduceIndexScaling(Compilation& c, std::string_view body) {
         lastUse = i;
       }
     }
-    w[copy.copy].mnemonic = "mov.l";
+    w.setMnemonic(copy.copy, "mov.l");
     if (!changedLater) {
       for (int i = copy.copy + 1; i <= lastUse; ++i) {
         w.setSource(i, renamed(w[i].source, copy.scaled, tail->counter));
-        w[i].destination = renamed(w[i].destination, copy.scaled, tail->counter);
+        w.setDestination(i, renamed(w[i].destination, copy.scaled, tail->counter));
       }
       w.deleteLine(copy.copy);
     }
   }
   const std::string startSource = w[*start].source;
   if (startValue == 0) {
-    w[*start].mnemonic = "xor.l";
+    w.setMnemonic(*start, "xor.l");
     w.setSource(*start, tail->counter);
   } else {
-    w[*start].mnemonic = "mov.l";
+    w.setMnemonic(*start, "mov.l");
     w.setSource(*start, scaledTerm(startValue, scale));
   }
   if (peephole::isWorkRegister(startSource) && startSource != tail->counter) {
     dropStartLoad(w, *start, startSource);  // the value came through another register
   }
   if (scale == 1) {
-    w[tail->step].mnemonic = "inc.l";
+    w.setMnemonic(tail->step, "inc.l");
   } else {
-    w[tail->step].mnemonic = "add.l";
+    w.setMnemonic(tail->step, "add.l");
     w.setSource(tail->step, "#" + std::to_string(scale));
   }
-  w[tail->compare].mnemonic = "cmp.l";
+  w.setMnemonic(tail->compare, "cmp.l");
   w.setSource(tail->compare, scaledTerm(tail->end, scale));
   return true;
 }

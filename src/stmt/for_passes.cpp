@@ -253,13 +253,13 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   if (branch >= w.count() || reg.empty()) {
     return false;
   }
-  w[init].destination = reg;
+  w.setDestination(init, reg);
   for (int i = init + 1; i < w.count(); ++i) {
     if (w[i].source == loop.variable) {
       w.setSource(i, reg);
     }
     if (w[i].destination == loop.variable) {
-      w[i].destination = reg;
+      w.setDestination(i, reg);
     }
   }
   bool exitTestReadsLoad = false;
@@ -269,16 +269,16 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   if (exitTestReadsLoad && compare < 0) {
     // The load's own flags were the exit test (its compare with 0 was absorbed): the
     // register is tested instead.
-    w[step->load].mnemonic = "cmp" + loop.suffix;
+    w.setMnemonic(step->load, "cmp" + loop.suffix);
     w.setSource(step->load, "#0");
-    w[step->load].destination = reg;
+    w.setDestination(step->load, reg);
   } else {
     w.deleteLine(step->load);
   }
   w.deleteLine(step->store);
-  w[step->step].destination = reg;
+  w.setDestination(step->step, reg);
   if (compare >= 0) {
-    w[compare].destination = reg;
+    w.setDestination(compare, reg);
   }
   if (!loop.constantStart || !loop.constantEnd) {
     return true;
@@ -290,11 +290,11 @@ bool promoteLoopVariable(Compilation& c, const ForLoopLines& loop) {
   }
   const std::string startRegister = w[init].source;
   w.setSource(init, roundCount(loop));
-  w[step->step].mnemonic = "dec" + loop.suffix;
+  w.setMnemonic(step->step, "dec" + loop.suffix);
   if (compare >= 0) {
     w.deleteLine(compare);
   }
-  w[branch].mnemonic = "bne";
+  w.setMnemonic(branch, "bne");
   dropStartLoad(w, init, startRegister);
   return true;
 }
@@ -343,7 +343,7 @@ bool keepEndValueInRegister(Compilation& c, int bodyLine) {
   if (reg.empty()) {
     return false;
   }
-  w[push].destination = reg;
+  w.setDestination(push, reg);
   w.setSource(compare, reg);
   w.deleteLine(load);
   w.deleteLine(newest);

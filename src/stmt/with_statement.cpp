@@ -125,10 +125,10 @@ void closeRecord(Compilation& c, const OpenRecord& record) {
   // A WITH longer than the window has written its marker out already (as nothing).
   const int markerLine = window.findLabel(record.marker);
   if (markerLine >= 0) {
-    window[markerLine].label.clear();
-    window[markerLine].mnemonic = "nop";
+    window.setLabel(markerLine, "");
+    window.setMnemonic(markerLine, "nop");
     window.setSource(markerLine, "");
-    window[markerLine].destination.clear();
+    window.setDestination(markerLine, "");
     if (!record.slot.empty()) {
       dropUnreadSlotStore(c, markerLine, record.slot);
     }

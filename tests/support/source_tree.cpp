@@ -58,14 +58,57 @@ std::vector<std::string> SourceTree::readLines(const std::string& name) const {
   return lines;
 }
 
+namespace {
+
+std::string readBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << file.rdbuf();
+  return buffer.str();
+}
+
+// The line where two assembly texts first differ, for the failure message.
+std::string firstDifference(const std::string& fast, const std::string& reference) {
+  std::size_t at = 0;
+  while (at < fast.size() && at < reference.size() && fast[at] == reference[at]) {
+    ++at;
+  }
+  const std::size_t start = fast.rfind('\n', at) == std::string::npos ? 0 : fast.rfind('\n', at) + 1;
+  const auto lineAt = [start](const std::string& text) {
+    return text.substr(start, text.find('\n', start) - start);
+  };
+  return "fast: " + lineAt(fast) + " | full rescan: " + lineAt(reference);
+}
+
+}  // namespace
+
 CompileResult compileSource(const SourceTree& tree, const std::string& source,
                             const std::string& name, const CompileOptions& options) {
   CompileResult result;
   const auto path = tree.write(name, source);
+  const std::filesystem::path asmPath =
+      tree.root() / std::filesystem::path(name).replace_extension(".asm");
+  // Every program a test compiles is compiled once more with the optimizer's full-rescan
+  // engine, which must write the very same bytes.
+  std::string reference;
+  if (options.localTier && !options.fullRescanReference) {
+    CompileOptions referenceOptions = options;
+    referenceOptions.fullRescanReference = true;
+    referenceOptions.ruleStatistics = nullptr;
+    RecordingHost referenceHost;
+    compileFile(path.string(), referenceHost, referenceOptions);
+    reference = readBytes(asmPath);
+    std::filesystem::remove(asmPath);
+  }
   compileFile(path.string(), result.host, options);
   const std::string asmName = std::filesystem::path(name).replace_extension(".asm").string();
   if (tree.exists(asmName)) {
     result.lines = tree.readLines(asmName);
+    if (options.localTier && !options.fullRescanReference) {
+      const std::string fast = readBytes(asmPath);
+      EXPECT_TRUE(fast == reference) << name << ": the optimizer's engines disagree: "
+                                     << firstDifference(fast, reference);
+    }
     if (result.host.errors.empty()) {
       const TargetCpu starting = options.cpu.value_or(TargetCpu::H8_300H);
       const std::string startingCpu = starting == TargetCpu::H8_300L   ? "300L"
