@@ -1,9 +1,10 @@
 // The optimizer's local tier has two engines: the full rescan, which states the rules as
 // they are (every position after every change), and the fast engine, which asks only the
 // positions a change may concern. They must write the very same bytes and fire the same
-// rules as often, on the examples, on every shape of long routine, and on a few hundred
-// generated programs. (Every program the other tests compile is compared as well, by
-// compileSource.)
+// rules as often, on the examples, on every shape of long routine, and on generated
+// programs of both generators. (Every program the other tests compile is compared as well,
+// by compileSource.) The reference engine is slow on long windows, so the programs are
+// kept small and few enough for a few seconds of CPU.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +16,9 @@
 #include "asmout/peephole_statistics.h"
 #include "driver/compile_file.h"
 #include "generated/routine_program.h"
+#include "random/fixed_set.h"
+#include "random/program_generator.h"
+#include "random/program_printer.h"
 #include "support/recording_host.h"
 #include "support/source_tree.h"
 
@@ -90,7 +94,7 @@ TEST(OptimizerEngines, AgreeOnLongRoutinesOfEveryShape) {
 // the two kinds of program vary which rules get to fire.
 TEST(OptimizerEngines, AgreeOnGeneratedPrograms) {
   int compiled = 0;
-  for (std::uint32_t seed = 1; seed <= 100; ++seed) {
+  for (std::uint32_t seed = 1; seed <= 75; ++seed) {
     for (bool allStatements : {false, true}) {
       SourceTree tree;
       const auto path = tree.write(
@@ -102,7 +106,27 @@ TEST(OptimizerEngines, AgreeOnGeneratedPrograms) {
     }
   }
   // A generator that stopped producing valid programs would compare error texts only.
-  EXPECT_GE(compiled, 195);
+  EXPECT_GE(compiled, 146);
+}
+
+// The random-program generator's programs use every kind of statement, types and routines
+// with parameters, which the routine generator above leaves out. The features whose faults
+// are still being mended are left out, as in the random tests' own fixed set.
+TEST(OptimizerEngines, AgreeOnRandomPrograms) {
+  int compiled = 0;
+  constexpr int kPrograms = 12;
+  for (std::uint64_t seed = 1; seed <= kPrograms; ++seed) {
+    randprog::GeneratorOptions options;
+    options.seed = seed;
+    options.maxStatements = 8;
+    options.routineCount = 3;
+    options.disabled = randprog::fixedSetDisabledFeatures();
+    SourceTree tree;
+    const auto path =
+        tree.write("RAND.PAS", randprog::printProgram(randprog::generateProgram(options)));
+    compiled += expectSameOutput(path, "random program " + std::to_string(seed)) ? 1 : 0;
+  }
+  EXPECT_GE(compiled, kPrograms / 2);
 }
 
 }  // namespace
