@@ -261,10 +261,7 @@ void Emitter::guardLines(int first, int end) {
   if (!compilation_.options.guardLines) {
     return;
   }
-  const DirectiveSettings& settings = compilation_.directives.settings();
-  const TargetCpu cpu = settings.cpu2000   ? TargetCpu::H8_2000
-                        : settings.cpu300L ? TargetCpu::H8_300L
-                                           : TargetCpu::H8_300H;
+  const TargetCpu cpu = compilation_.directives.settings().targetCpu();
   for (int i = first; i < end; ++i) {
     const std::string_view why = refusedForm(window_[i], cpu);
     if (!why.empty()) {

@@ -241,7 +241,7 @@ void PeepholeWindow::edit(int i, Edit change) {
 
 // --- lookups -----------------------------------------------------------------------
 
-int PeepholeWindow::findLabel(std::string_view label) const {
+int PeepholeWindow::lineCarrying(std::string_view label, bool newest) const {
   if (label.empty()) {
     return -1;
   }
@@ -249,18 +249,16 @@ int PeepholeWindow::findLabel(std::string_view label) const {
     tracker_->lookedUpLabel(label);
   }
   const PositionList* lines = indexes_.carrying(label);
-  return lines == nullptr || lines->empty() ? -1 : positionOf(lines->front());
+  if (lines == nullptr || lines->empty()) {
+    return -1;
+  }
+  return positionOf(newest ? lines->back() : lines->front());
 }
 
+int PeepholeWindow::findLabel(std::string_view label) const { return lineCarrying(label, false); }
+
 int PeepholeWindow::findLabelFromNewest(std::string_view label) const {
-  if (label.empty()) {
-    return -1;
-  }
-  if (tracker_ != nullptr) {
-    tracker_->lookedUpLabel(label);
-  }
-  const PositionList* lines = indexes_.carrying(label);
-  return lines == nullptr || lines->empty() ? -1 : positionOf(lines->back());
+  return lineCarrying(label, true);
 }
 
 int PeepholeWindow::findInstructionBefore(int before, const InstructionKey& key) const {

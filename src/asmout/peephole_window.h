@@ -269,6 +269,9 @@ class PeepholeWindow {
   void index(int i);
   void unindex(int i);
   void announceKeys(const WindowLine& line, int i);
+  // The position of the oldest or the newest line carrying `label`, or -1; the lookup is
+  // recorded for the incremental tier.
+  [[nodiscard]] int lineCarrying(std::string_view label, bool newest) const;
 
   OutputFile& output_;
   std::vector<WindowLine> ring_;  // size a power of two; line i lives at (head_ + i) mod size

@@ -38,6 +38,9 @@ inline constexpr int kTypeCastAsAddress = 997;
 [[nodiscard]] bool lineStoresToMemory(const WindowLine& line);
 // True for a label control can arrive at from elsewhere; spill marks ("@n") are not.
 [[nodiscard]] bool isJoinLabel(std::string_view label);
+// True when `reg` may be handed out again: nobody holds or locks it and no WITH keeps its
+// record address in it.
+[[nodiscard]] bool isFreeForReuse(const Compilation& c, std::string_view reg);
 // The work register that a window line loaded with `mnemonic` from `source` when nothing
 // since then (no call, join label, store, nor change of that register or of a register
 // the source is built on) can have made it stale, and that nobody holds now.

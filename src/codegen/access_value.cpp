@@ -155,15 +155,7 @@ std::optional<std::string> findConstantRegister(Compilation& c, std::string_view
                         line.source == line.destination && isWorkRegister(line.destination);
     const bool loads = !zero && line.mnemonic == mnemonic && line.source == text &&
                        isWorkRegister(line.destination);
-    if (!(clears || loads) || c.registers.isRegisterInUse(line.destination) ||
-        c.registers.isRegisterLocked(line.destination)) {
-      continue;
-    }
-    bool withRegister = false;
-    for (int w = 0; w < c.registers.withRegisterCount(); ++w) {
-      withRegister = withRegister || c.registers.withRegister(w).registerText == line.destination;
-    }
-    if (!withRegister) {
+    if ((clears || loads) && isFreeForReuse(c, line.destination)) {
       best = set;
     }
   }

@@ -100,7 +100,7 @@ bool lineStoresToMemory(const WindowLine& line) {
 
 bool isJoinLabel(std::string_view label) { return !label.empty() && label[0] != '@'; }
 
-bool isFreeForReuse(Compilation& c, std::string_view reg) {
+bool isFreeForReuse(const Compilation& c, std::string_view reg) {
   if (c.registers.isRegisterInUse(reg) || c.registers.isRegisterLocked(reg)) {
     return false;
   }

@@ -101,11 +101,8 @@ void runCompilation(Compilation& c, const std::string& fileName, const LocalDate
   c.reader.closeAllSources();
   c.output.close();
   if (InMemoryFiles* memory = c.options.memoryFiles) {
-    const DirectiveSettings& settings = c.directives.settings();
-    const TargetCpu cpu = settings.cpu300L  ? TargetCpu::H8_300L
-                          : settings.cpu2000 ? TargetCpu::H8_2000
-                                             : TargetCpu::H8_300H;
-    memory->finished = InMemoryFiles::Finished{cpu, c.compilationKind == TokenCode::Unit};
+    memory->finished = InMemoryFiles::Finished{c.directives.settings().targetCpu(),
+                                               c.compilationKind == TokenCode::Unit};
   }
 
   const LocalDateTime endTime = c.host.now();

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/compile_options.h"
 #include "source/condition_stack.h"
 
 namespace vorax {
@@ -30,6 +31,11 @@ struct DirectiveSettings {
   std::string stackSetting;  // likewise
   std::string romSetting;    // likewise
   std::int32_t romAddress = 0;
+
+  // The processor the {$CPU ...} in force selects.
+  [[nodiscard]] TargetCpu targetCpu() const {
+    return cpu2000 ? TargetCpu::H8_2000 : cpu300L ? TargetCpu::H8_300L : TargetCpu::H8_300H;
+  }
 };
 
 // How the comment being read closes: "}" or "*)".
