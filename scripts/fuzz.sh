@@ -64,13 +64,14 @@ cmake --build "$build" -j "$jobs" --target "${targets[@]}" vorax >/dev/null
 work="$build/fuzz"
 mkdir -p "$work"
 
-# The compiler's seeds beside the committed corpus: the examples and every program of the
-# documents (written in UTF-8 there, in Shift-JIS as the compiler reads them).
+# The compiler's seeds beside the committed corpus: the examples, the window's example and
+# every program of the documents (written in UTF-8 there, in Shift-JIS as the compiler
+# reads them).
 seed_sources() {
   local out="$work/seeds/fuzz_compile"
   rm -rf "$out"
   mkdir -p "$out"
-  cp "$top"/examples/*.PAS "$out/"
+  cp "$top"/examples/*.PAS "$top"/docs/window-example/*.PAS "$out/"
   local document name
   for document in "$top"/README.md "$top"/docs/*.md; do
     name="$(basename "$document" .md)"
@@ -119,7 +120,11 @@ for target in "${targets[@]}"; do
       ;;
     fuzz_assemble)
       dict="$top/fuzz/asm.dict"
-      seeds=("$top/fuzz/corpus/assemble")
+      # The simulator's own test programs are seeds too.
+      seeds=("$top/fuzz/corpus/assemble" "$work/seeds/sim_tests")
+      rm -rf "$work/seeds/sim_tests"
+      mkdir -p "$work/seeds/sim_tests"
+      cp "$top"/tests/sim/*.asm "$work/seeds/sim_tests/"
       # Compiling the programs for each CPU takes longer than a short run.
       if ! $fresh; then
         seed_assembly
